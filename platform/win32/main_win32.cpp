@@ -1,0 +1,4 @@
+// Placeholder program entry until the window lands.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
