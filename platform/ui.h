@@ -7,9 +7,11 @@
 // from a worker are carried out on the UI thread (the caller waits, as with a
 // cross-thread SendMessage); setTimerPeriod from a worker is posted.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace usbdup {
 
@@ -73,6 +75,13 @@ class Ui {
 
   // Destroys the main window (the exit button's way out).
   virtual void destroyWindow() = 0;
+
+  // Waits until done() answers true while handling only what other threads
+  // send to the window (a worker's status texts), so that a worker that waits
+  // for the UI thread can finish: no timer tick, no input, no posted message.
+  virtual void waitHandlingSentMessages(const std::function<bool()>& done) {
+    while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 };
 
 }  // namespace usbdup

@@ -1,0 +1,13 @@
+// The dispatcher: turns queued copy jobs into running workers, one target
+// drive at a time, on each tick of the one-shot dispatch timer.
+#pragma once
+#include <cstdint>
+
+namespace usbdup {
+
+// The start routine of every worker thread: runs the job, then ends.
+void copyThreadEntry(int32_t taskId);
+
+// (onDispatchTick, the timer's handler, is declared with the window's events.)
+
+}  // namespace usbdup
