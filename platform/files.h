@@ -52,6 +52,9 @@ class File {
   virtual long long read(char* buf, size_t size) = 0;
   // Writes all of data; false on any error.
   virtual bool write(const char* data, size_t size) = 0;
+  // The file's size in bytes now, or -1 when it is not known. Other programs
+  // may write to the file meanwhile: a reader takes it as a hint, not as the end.
+  virtual long long size() { return -1; }
 };
 
 class FileSystem {

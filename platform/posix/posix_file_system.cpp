@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <memory>
 
 #include "drive_table.h"
@@ -108,6 +107,10 @@ class FdCloser {
   FdCloser& operator=(const FdCloser&) = delete;
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
+  void reset(int fd) {
+    close();
+    fd_ = fd;
+  }
   bool close() {
     if (fd_ < 0) return true;
     const bool ok = ::close(fd_) == 0;
@@ -292,9 +295,8 @@ bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
     if (errno != EEXIST || lstat(b.c_str(), &old) != 0 || S_ISDIR(old.st_mode) || !hostAttributes(b, old, oldBits) ||
         (oldBits & (kAttrReadOnly | kAttrHidden)))
       return false;
-    FdCloser again(open(b.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (!again.valid()) return false;
-    std::swap(out, again);
+    out.reset(open(b.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (!out.valid()) return false;
   }
   bool ok = copyBytes(in.get(), out.get(), st.st_size);
   if (ok) {

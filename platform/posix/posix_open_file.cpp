@@ -37,6 +37,11 @@ class PosixFile : public File {
     return true;
   }
 
+  long long size() override {
+    struct stat st;
+    return ::fstat(fd_, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+  }
+
  private:
   int fd_;
 };

@@ -205,12 +205,10 @@ bool Win32FileSystem::copyFile(const std::string& from, const std::string& to) {
 
 std::vector<std::string> Win32FileSystem::driveList() {
   std::vector<std::string> drives;
-  // Letters that are not in the logical-drive mask have no type to ask for;
-  // asking only the present ones keeps this cheap enough to do for every file.
-  const DWORD present = GetLogicalDrives();
+  // Every letter is asked afresh: under Wine, GetLogicalDrives does not see a
+  // drive linked in after start-up, so its mask cannot stand in for the types.
   char root[] = "A:\\";
   for (int i = 0; i < 26; ++i) {
-    if (!(present & (1u << i))) continue;
     root[0] = static_cast<char>('A' + i);
     const UINT type = GetDriveTypeA(root);
     if (type >= DRIVE_REMOVABLE && type <= DRIVE_CDROM) drives.push_back(std::string(root, 2));

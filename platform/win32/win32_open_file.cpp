@@ -32,6 +32,11 @@ class Win32File : public File {
     return true;
   }
 
+  long long size() override {
+    LARGE_INTEGER bytes;
+    return GetFileSizeEx(handle_, &bytes) ? static_cast<long long>(bytes.QuadPart) : -1;
+  }
+
  private:
   HANDLE handle_;
 };

@@ -132,9 +132,8 @@ TEST_F(WindowTest, OpensCentredWithFixedFrameAndTitle) {
   ShowWindowAsync(w, SW_MINIMIZE);
   EXPECT_TRUE(waitUntil([&] { return IsIconic(w) != 0; }, 5000));
   ShowWindowAsync(w, SW_RESTORE);
-  EXPECT_TRUE(waitUntil([&] { return !IsIconic(w); }, 5000));
   RECT back{};
-  GetWindowRect(w, &back);
+  EXPECT_TRUE(waitUntil([&] { return !IsIconic(w) && GetWindowRect(w, &back) && back.left == r.left; }, 5000));
   EXPECT_EQ(back.left, r.left);
   EXPECT_EQ(back.top, r.top);
 
@@ -258,10 +257,9 @@ TEST_P(CloseTest, AsksOnceAndHonoursTheAnswer) {
   EXPECT_FALSE(IsWindowEnabled(app.window())) << "task-modal: the window takes no input meanwhile";
   ASSERT_TRUE(answerMessageBox(box, IDCANCEL));
 
-  Sleep(300);
+  EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(app.window()) != 0; }, 5000)) << "left disabled";
   EXPECT_TRUE(app.app().running());
   EXPECT_TRUE(IsWindow(app.window()));
-  EXPECT_TRUE(IsWindowEnabled(app.window()));
   EXPECT_EQ(app.targetRows(), before);
   EXPECT_TRUE(openMessageBoxes(app.pid()).empty());
 
