@@ -1,7 +1,8 @@
-// The line format of the log file and the cutting of a byte stream into lines.
-// Kept apart from EventLog so that the parser can be tested and fuzzed on its
-// own, and inline so that loading a large log costs no call per line.
+// The line format of the log file and the cutting of its bytes into lines and
+// fields. Kept apart from EventLog so that the parser can be tested and fuzzed
+// on its own, and inline so that loading a large log costs no call per line.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -34,42 +35,94 @@ inline const char* findLineEnd(const char* p, const char* end) {
   return p;
 }
 
-// Turns one line (without its line end) into a record, cutting at "|" found at
-// character starts. False when the line holds fewer than three pieces: fewer
-// than two separators, or two with nothing after the second.
-inline bool parseLogLine(const char* p, size_t n, LogRecord& out) {
-  size_t seps[3];
-  int found = 0;
-  size_t from = 0;
-  while (found < 3 && from < n) {
+// Length of the line that starts at p, without its line end (and without the
+// CR before an LF).
+inline size_t lineLength(const char* p, const char* end) {
+  const char* stop = findLineEnd(p, end);
+  size_t n = static_cast<size_t>(stop - p);
+  if (stop < end && *stop == '\n' && n > 0 && p[n - 1] == '\r') --n;
+  return n;
+}
+
+// Calls onLine(start, length) for every line of [p, end), in order, by the rules
+// above. The text is searched with memchr for each kind of line end apart: NUL
+// and 0x1A are rare, so the place of the next one is kept and looked for again
+// only once passed, and each byte is looked at about once per kind.
+template <class OnLine>
+void forEachLine(const char* p, const char* const end, OnLine&& onLine) {
+  auto next = [end](const char* from, const char* limit, int c) {
+    const void* hit = std::memchr(from, c, static_cast<size_t>(limit - from));
+    return hit ? static_cast<const char*>(hit) : limit;
+  };
+  const char* nul = next(p, end, 0);
+  const char* eof = next(p, end, 0x1A);
+  while (p < end) {
+    if (nul < p) nul = next(p, end, 0);
+    if (eof < p) eof = next(p, end, 0x1A);
+    const char* const other = std::min(nul, eof);
+    const char* const stop = next(p, other, '\n');
+    size_t n = static_cast<size_t>(stop - p);
+    if (stop < other && n > 0 && p[n - 1] == '\r') --n;  // ended by LF
+    onLine(p, n);
+    if (stop == end) break;
+    p = stop + 1;
+  }
+}
+
+// Position of the first "|" in [from, n) that stands at a character start, or n.
+inline size_t nextSeparator(const char* p, size_t from, size_t n) {
+  while (from < n) {
     const void* hit = std::memchr(p + from, '|', n - from);
-    if (!hit) break;
+    if (!hit) return n;
     const size_t k = static_cast<size_t>(static_cast<const char*>(hit) - p);
     // A "|" is a separator unless it is the trail of a double-byte character.
-    // The byte before a run of bytes >= 0x80 always ends a character, so the
-    // run is read as pairs: an odd run means its last byte is a lead that takes
-    // this "|" as its trail. The run stops at the previous "|" at the latest,
-    // so the whole line is looked at only once more.
+    // A byte below 0x80 always ends a character, so the run of bytes >= 0x80
+    // before the "|" is read as pairs: an odd run means its last byte is a lead
+    // that takes this "|" as its trail. The run stops at the previous "|" at the
+    // latest, so the line is looked at only once more.
     size_t run = 0;
     while (run < k && static_cast<unsigned char>(p[k - 1 - run]) >= 0x80) ++run;
-    if (run % 2 == 0) seps[found++] = k;
+    if (run % 2 == 0) return k;
     from = k + 1;
   }
-  if (found < 2) return false;
-  const size_t msgStart = seps[1] + 1;
-  const size_t msgEnd = found == 3 ? seps[2] : n;
-  if (found == 2 && msgStart == n) return false;
-  out.time.assign(p, seps[0]);
-  out.kind.assign(p + seps[0] + 1, seps[1] - seps[0] - 1);
-  out.message.assign(p + msgStart, msgEnd - msgStart);
+  return n;
+}
+
+// Where the three fields of a record lie in its line: time is [0, timeEnd),
+// kind [timeEnd + 1, kindEnd), message [kindEnd + 1, messageEnd).
+struct LogLineFields {
+  size_t timeEnd;
+  size_t kindEnd;
+  size_t messageEnd;
+};
+
+// Cuts one line (without its line end) at "|" found at character starts. False
+// when it holds fewer than three pieces: fewer than two separators, or two with
+// nothing after the second. Pieces after the third are ignored.
+inline bool splitLogLine(const char* p, size_t n, LogLineFields& out) {
+  const size_t first = nextSeparator(p, 0, n);
+  if (first == n) return false;
+  const size_t second = nextSeparator(p, first + 1, n);
+  if (second + 1 >= n) return false;
+  out.timeEnd = first;
+  out.kindEnd = second;
+  out.messageEnd = nextSeparator(p, second + 1, n);
   return true;
 }
 
-// True when the line can hold a record at all (two "|" bytes): used to size the
-// record list before loading, so it is never regrown.
-inline bool mayHoldRecord(const char* p, size_t n) {
-  const char* first = static_cast<const char*>(std::memchr(p, '|', n));
-  return first && std::memchr(first + 1, '|', n - static_cast<size_t>(first + 1 - p)) != nullptr;
+inline bool holdsRecord(const char* p, size_t n) {
+  const size_t first = nextSeparator(p, 0, n);
+  return first < n && nextSeparator(p, first + 1, n) + 1 < n;
+}
+
+// Turns one line (without its line end) into a record; false as splitLogLine.
+inline bool parseLogLine(const char* p, size_t n, LogRecord& out) {
+  LogLineFields f;
+  if (!splitLogLine(p, n, f)) return false;
+  out.time.assign(p, f.timeEnd);
+  out.kind.assign(p + f.timeEnd + 1, f.kindEnd - f.timeEnd - 1);
+  out.message.assign(p + f.kindEnd + 1, f.messageEnd - f.kindEnd - 1);
+  return true;
 }
 
 // Appends "time|kind|message" CR LF to out.
@@ -77,47 +130,9 @@ inline void appendLogLine(std::string& out, const LogRecord& r) {
   out.append(r.time).append(1, '|').append(r.kind).append(1, '|').append(r.message).append("\r\n", 2);
 }
 
-// Cuts a byte stream, fed block by block, into lines. A line that lies whole in
-// a block is handed out in place; one that crosses blocks is gathered first.
-class LineCutter {
- public:
-  template <class OnLine>
-  void feed(const char* p, size_t n, OnLine&& onLine) {
-    const char* end = p + n;
-    while (p < end) {
-      const char* stop = findLineEnd(p, end);
-      if (stop == end) {
-        carry_.append(p, static_cast<size_t>(end - p));
-        return;
-      }
-      const bool lf = *stop == '\n';
-      if (carry_.empty()) {
-        emit(p, static_cast<size_t>(stop - p), lf, onLine);
-      } else {
-        carry_.append(p, static_cast<size_t>(stop - p));
-        emit(carry_.data(), carry_.size(), lf, onLine);
-        carry_.clear();
-      }
-      p = stop + 1;
-    }
-  }
-
-  // The last line needs no line end.
-  template <class OnLine>
-  void finish(OnLine&& onLine) {
-    if (!carry_.empty()) emit(carry_.data(), carry_.size(), false, onLine);
-    carry_.clear();
-    carry_.shrink_to_fit();
-  }
-
- private:
-  template <class OnLine>
-  static void emit(const char* p, size_t n, bool endedByLf, OnLine& onLine) {
-    if (endedByLf && n > 0 && p[n - 1] == '\r') --n;
-    onLine(p, n);
-  }
-
-  std::string carry_;
-};
+// The same for a record still in its line: only the three fields are written.
+inline void appendLogLine(std::string& out, const char* p, const LogLineFields& f) {
+  out.append(p, f.kindEnd + 1).append(p + f.kindEnd + 1, f.messageEnd - f.kindEnd - 1).append("\r\n", 2);
+}
 
 }  // namespace usbdup

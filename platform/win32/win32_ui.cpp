@@ -218,4 +218,14 @@ void Win32Ui::destroyWindow() {
   if (main != nullptr) DestroyWindow(main);
 }
 
+void Win32Ui::waitHandlingSentMessages(const std::function<bool()>& done) {
+  while (!done()) {
+    // Wakes for messages that other threads send to this thread's windows and
+    // delivers only those: no timer tick, input or posted message runs here.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 }  // namespace usbdup

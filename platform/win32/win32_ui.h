@@ -39,6 +39,7 @@ class Win32Ui : public Ui {
   void runOnUiThread(const std::function<void()>& fn) override;
   void postToUiThread(std::function<void()> fn) override;
   void destroyWindow() override;
+  void waitHandlingSentMessages(const std::function<bool()>& done) override;
 
  private:
   bool onUiThread() const { return GetCurrentThreadId() == uiThread_; }
