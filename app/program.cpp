@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "jobs/copy_worker.h"
 
 #include "app/events.h"
 
@@ -30,6 +31,7 @@ void programStart() {
   p.censusDepth = 0;
   p.censusRestart = false;
   p.closeAfterCensus = false;
+  allowCopyWorkers();
   p.windowDestroyed = false;
   g_started = true;
 }

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/settings.h"
 #include "device/drive_lists.h"
+#include "jobs/copy_worker.h"
 #include "platform/files.h"
 #include "platform/system.h"
 
@@ -36,6 +37,10 @@ bool onWindowCreated(Ui& window, WindowHandle handle) {
 
 void onWindowDestroying() {
   removeDeviceHook();
+  // A worker still copying stops at its next file boundary; it is waited for
+  // here, while the window can still take the status texts it sends, so that
+  // neither the queue nor the log is released under it.
+  if (program().ui.load() != nullptr) stopCopyWorkersAndWait(ui());
   program().windowDestroyed = true;
 }
 

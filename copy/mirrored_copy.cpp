@@ -54,12 +54,13 @@ std::string removeAllIgnoringCase(const std::string& text, const std::string& pa
 }
 
 bool isExistingDriveRoot(const std::string& path) {
-  if (path.empty()) return false;
-  // Read afresh every time: a drive pulled during a copy is seen at the next file.
-  for (const std::string& drive : fileSystem().driveList()) {
-    if (path.size() == 3 && path.compare(0, 2, drive) == 0 && path[2] == '\\') return true;
-  }
-  return false;
+  // Only "X:\" with an upper-case letter can equal a listed drive's "X:" plus
+  // the backslash; for that shape the answer is whether X is listed. Asked
+  // afresh every time: a drive pulled during a copy is seen at the next file.
+  if (path.size() != 3 || path[1] != ':' || path[2] != '\\') return false;
+  const char letter = path[0];
+  if (letter < 'A' || letter > 'Z') return false;
+  return fileSystem().driveListed(letter);
 }
 
 FolderChainResult createFolderChain(const std::string& folderPath) {
@@ -67,6 +68,19 @@ FolderChainResult createFolderChain(const std::string& folderPath) {
   if (pieces.size() < 2) return FolderChainResult::Failed;
   if (pieces[0].size() != 2 || pieces[0][1] != ':') return FolderChainResult::Failed;
   FileSystem& fs = fileSystem();
+  // Every file of a folder asks for the same chain again. When the deepest
+  // folder exists, so does every folder above it, and the walk below would
+  // answer AlreadyExisted without creating anything: one question instead of
+  // one per level.
+  std::string deepest = pieces[0];
+  bool usable = true;
+  for (size_t i = 1; i < pieces.size() && usable; ++i) {
+    usable = !pieces[i].empty() && pieces[i] != "." && pieces[i] != "..";
+    deepest += '\\';
+    deepest += pieces[i];
+  }
+  if (usable && fs.folderExists(deepest)) return FolderChainResult::AlreadyExisted;
+
   std::string path = pieces[0];
   for (size_t i = 1; i < pieces.size(); ++i) {
     const std::string& piece = pieces[i];
@@ -104,9 +118,20 @@ bool copyMirroredFile(const std::string& masterRoot, const std::string& sourcePa
   createFolderChain(targetFolder);
   if (haveBits) fs.writeAttributes(targetFolder, folderBits & kAttrWriteMask);
 
+  // The first free name of a.txt, 1_a.txt, 2_1_a.txt, ...: each candidate is
+  // taken only if nothing of that name exists when the file is created.
   std::string name = pieces.back();
-  for (uint32_t k = 1; fs.entryExists(targetFolder + name); ++k) name = std::to_string(k) + "_" + name;
-  return fs.copyFile(sourcePath, targetFolder + name);
+  for (uint32_t k = 1;; ++k) {
+    switch (fs.copyFileToNewName(sourcePath, targetFolder + name)) {
+      case NewCopyResult::Copied:
+        return true;
+      case NewCopyResult::Failed:
+        return false;
+      case NewCopyResult::NameTaken:
+        break;
+    }
+    name = std::to_string(k) + "_" + name;
+  }
 }
 
 }  // namespace usbdup

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "eventlog/loaded_log.h"
 #include "eventlog/log_lines.h"
 #include "platform/files.h"
 
@@ -12,21 +13,7 @@ namespace usbdup {
 
 namespace {
 
-constexpr size_t kBlockSize = 1 << 20;
-
-// Reads the whole file at path through onBlock; false when it cannot be opened
-// or a read fails.
-template <class OnBlock>
-bool readFile(const std::string& path, char* buffer, OnBlock&& onBlock) {
-  std::unique_ptr<File> file = fileSystem().openFile(path, OpenMode::ReadExisting);
-  if (!file) return false;
-  for (;;) {
-    const long long got = file->read(buffer, kBlockSize);
-    if (got < 0) return false;
-    if (got == 0) return true;
-    onBlock(buffer, static_cast<size_t>(got));
-  }
-}
+constexpr size_t kWriteChunk = 1 << 20;
 
 bool createEmpty(const std::string& path) { return fileSystem().openFile(path, OpenMode::CreateTruncate) != nullptr; }
 
@@ -34,17 +21,26 @@ bool createEmpty(const std::string& path) { return fileSystem().openFile(path, O
 
 EventLog::~EventLog() = default;
 
+size_t EventLog::countLocked() const { return (loaded_ ? loaded_->count() : 0) + added_.size(); }
+
+LogRecord EventLog::recordLocked(size_t i) const {
+  const size_t fromFile = loaded_ ? loaded_->count() : 0;
+  return i < fromFile ? loaded_->record(i) : added_[i - fromFile];
+}
+
 std::unique_ptr<EventLog> EventLog::clone() const {
   auto copy = std::make_unique<EventLog>();
   std::lock_guard<std::mutex> lock(mutex_);
   copy->logPath_ = logPath_;
-  copy->records_ = records_;
+  copy->loaded_ = loaded_;
+  copy->added_ = added_;
   return copy;
 }
 
 bool EventLog::open(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
-  records_.clear();
+  loaded_.reset();
+  added_.clear();
   if (path.empty()) return false;
   logPath_ = path;
   if (fileSystem().entryExists(path)) return true;
@@ -60,30 +56,13 @@ bool EventLog::createFile() {
 
 bool EventLog::load() {
   std::lock_guard<std::mutex> lock(mutex_);
-  const std::unique_ptr<char[]> block(new char[kBlockSize]);  // not zero-filled: every byte is read into
-  char* const buffer = block.get();
-
-  // A first pass counts the lines that can hold a record, so that the list is
-  // allocated once: regrowing it would hold old and new copies at once and
-  // triple the memory a large log needs.
-  size_t candidates = 0;
-  LineCutter counter;
-  auto count = [&](const char* p, size_t n) { candidates += mayHoldRecord(p, n) ? 1 : 0; };
-  if (!readFile(logPath_, buffer, [&](const char* p, size_t n) { counter.feed(p, n, count); })) return false;
-  counter.finish(count);
-
-  // The records are gathered aside and take the old ones' place only when the
-  // whole file was read: a read error leaves the log as it was.
-  std::vector<LogRecord> loaded;
-  loaded.reserve(candidates);
-  LineCutter cutter;
-  LogRecord record;
-  auto add = [&](const char* p, size_t n) {
-    if (parseLogLine(p, n, record)) loaded.push_back(std::move(record));
-  };
-  if (!readFile(logPath_, buffer, [&](const char* p, size_t n) { cutter.feed(p, n, add); })) return false;
-  cutter.finish(add);
-  records_.swap(loaded);
+  // The file is read whole before the records are replaced: a failed read
+  // leaves the log as it was.
+  std::unique_ptr<LoadedLog> read = LoadedLog::read(logPath_);
+  if (!read) return false;
+  added_.clear();
+  loaded_.reset();
+  if (read->count() > 0) loaded_ = std::move(read);
   return true;
 }
 
@@ -92,19 +71,27 @@ bool EventLog::saveAll() {
   std::unique_ptr<File> file = fileSystem().openFile(logPath_, OpenMode::CreateTruncate);
   if (!file) return false;
   std::string chunk;
-  for (const LogRecord& r : records_) {
+  auto flushFull = [&]() {
+    if (chunk.size() < kWriteChunk) return true;
+    const bool ok = file->write(chunk.data(), chunk.size());
+    chunk.clear();
+    return ok;
+  };
+  const size_t fromFile = loaded_ ? loaded_->count() : 0;
+  for (size_t i = 0; i < fromFile; ++i) {
+    loaded_->appendLine(i, chunk);
+    if (!flushFull()) return false;
+  }
+  for (const LogRecord& r : added_) {
     appendLogLine(chunk, r);
-    if (chunk.size() >= kBlockSize) {
-      if (!file->write(chunk.data(), chunk.size())) return false;
-      chunk.clear();
-    }
+    if (!flushFull()) return false;
   }
   return chunk.empty() || file->write(chunk.data(), chunk.size());
 }
 
 bool EventLog::append(const LogRecord& record) {
   std::lock_guard<std::mutex> lock(mutex_);
-  records_.push_back(record);
+  added_.push_back(record);
   std::unique_ptr<File> file = fileSystem().openFile(logPath_, OpenMode::AppendExisting);
   // A log deleted while the program runs is made again, so that the records of
   // failed files keep reaching the disk. A file that is there but cannot be
@@ -119,7 +106,8 @@ bool EventLog::append(const LogRecord& record) {
 
 bool EventLog::clear() {
   std::lock_guard<std::mutex> lock(mutex_);
-  records_.clear();
+  loaded_.reset();
+  added_.clear();
   fileSystem().deleteFile(logPath_);
   createEmpty(logPath_);
   return true;
@@ -127,19 +115,24 @@ bool EventLog::clear() {
 
 std::vector<LogRecord> EventLog::allRecords() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return records_;
+  std::vector<LogRecord> out;
+  const size_t count = countLocked();
+  out.reserve(count);
+  for (size_t i = 0; i < count; ++i) out.push_back(recordLocked(i));
+  return out;
 }
 
 LogRecord EventLog::recordAt(int32_t index) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (records_.empty()) return LogRecord{};
-  if (index < 1 || static_cast<size_t>(index) > records_.size()) return records_.back();
-  return records_[static_cast<size_t>(index) - 1];
+  const size_t count = countLocked();
+  if (count == 0) return LogRecord{};
+  if (index < 1 || static_cast<size_t>(index) > count) return recordLocked(count - 1);
+  return recordLocked(static_cast<size_t>(index) - 1);
 }
 
 int32_t EventLog::recordCount() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return static_cast<int32_t>(records_.size());
+  return static_cast<int32_t>(countLocked());
 }
 
 std::string EventLog::logPath() const {

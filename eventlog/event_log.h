@@ -2,6 +2,7 @@
 // the text file log\syslog.log (one "time|kind|message" line each, CR LF, in the
 // ANSI code page). Every append reaches the file before it returns.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -15,6 +16,8 @@ struct LogRecord {
   std::string kind;
   std::string message;
 };
+
+class LoadedLog;
 
 class EventLog {
  public:
@@ -39,9 +42,15 @@ class EventLog {
   std::string logPath() const;
 
  private:
+  size_t countLocked() const;
+  LogRecord recordLocked(size_t i) const;  // 0-based
+
   mutable std::mutex mutex_;
   std::string logPath_;
-  std::vector<LogRecord> records_;
+  // The records are those that load read (kept as the file's bytes, shared
+  // with clones since they never change) followed by those appended since.
+  std::shared_ptr<const LoadedLog> loaded_;
+  std::vector<LogRecord> added_;
 };
 
 // Builds a record from the three texts and appends it to the log.

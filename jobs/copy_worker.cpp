@@ -107,6 +107,7 @@ void workerStarting() { g_aliveWorkers.fetch_add(1); }
 void workerEnded() { g_aliveWorkers.fetch_sub(1); }
 bool anyWorkerAlive() { return g_aliveWorkers.load() > 0; }
 bool copyStopRequested() { return g_stopRequested.load(); }
+void allowCopyWorkers() { g_stopRequested.store(false); }
 
 void stopCopyWorkersAndWait(Ui& ui) {
   g_stopRequested.store(true);

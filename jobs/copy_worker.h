@@ -21,5 +21,7 @@ bool anyWorkerAlive();
 // while handling the status texts it sends to the window.
 void stopCopyWorkersAndWait(Ui& ui);
 bool copyStopRequested();
+// A new run of the program: workers may start again.
+void allowCopyWorkers();
 
 }  // namespace usbdup

@@ -57,6 +57,13 @@ class File {
   virtual long long size() { return -1; }
 };
 
+// Answer of FileSystem::copyFileToNewName.
+enum class NewCopyResult {
+  Copied,     // the whole copy is on the medium under the new name
+  NameTaken,  // an entry of that name exists; it was not touched
+  Failed,     // nothing was copied and nothing is left under the name
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -82,6 +89,19 @@ class FileSystem {
   // Letters of drives of type removable, fixed, remote or CD-ROM, in letter
   // order, each as "E:" (no backslash).
   virtual std::vector<std::string> driveList() = 0;
+
+  // The two calls below give exactly the answers of the calls they stand for,
+  // at lower cost; a layer that does not override them gets those answers from
+  // the calls themselves (file_system_defaults.cpp).
+
+  // Whether driveList() would list the drive of this upper-case letter now.
+  // Asks for that one drive only (one type query instead of 26).
+  virtual bool driveListed(char letter);
+  // Copies like copyFile, but only onto a free name: NameTaken when an entry
+  // (file or folder) of that name exists, which is then left untouched. Taking
+  // the name is part of creating the file, so an entry that appears between a
+  // check and the copy is never replaced either.
+  virtual NewCopyResult copyFileToNewName(const std::string& from, const std::string& to);
   // Total size of the volume whose root is given ("F:\"); false when unreachable.
   virtual bool volumeTotalSize(const std::string& root, uint64_t& bytes) = 0;
   // Opens a file; null when it cannot be opened in that mode.

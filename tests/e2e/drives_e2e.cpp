@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "driver/session.h"
 
 namespace e2e {
@@ -137,6 +139,7 @@ TEST_F(DrivesTest, WindowIsBusyButAnswersWhileALargeMasterIsCounted) {
   ASSERT_TRUE(waitUntil([&] { return app.busy(); }, 10000, 1)) << "the busy state never showed";
   long long slowest = 0;
   int pings = 0;
+  DWORD began = GetTickCount();
   while (app.busy()) {
     long long us = pingMicros(app.window(), 5000);
     ASSERT_GE(us, 0) << "the window stopped answering during the census";
@@ -146,7 +149,8 @@ TEST_F(DrivesTest, WindowIsBusyButAnswersWhileALargeMasterIsCounted) {
   }
   ASSERT_TRUE(app.waitIdle());
   EXPECT_GT(pings, 0);
-  RecordProperty("slowest_ping_us", std::to_string(slowest));
+  std::printf("census of 40000 files: busy %lu ms, %d round trips, slowest %lld us\n", GetTickCount() - began,
+              pings, slowest);
   EXPECT_EQ(app.masterRows(), (Rows{{"Y:\\", kMaster}}));
 }
 

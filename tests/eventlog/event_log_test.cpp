@@ -249,14 +249,16 @@ TEST(EventLog, SaveAllClearAndClone) {
   EXPECT_TRUE(EventLog().clear());
 }
 
-// Wraps the platform's files and breaks the calls a test picks, to prove that a
-// failure in the middle of a load leaves the records as they were.
+// Wraps the platform's files, counts the opens and reads of a load and breaks
+// the one a test picks, and tells the reader a chosen size for the file.
 class BreakingFileSystem : public FileSystem {
  public:
-  int failOpen = -1;       // the Nth openFile (1-based) answers null
-  int failReadAfter = -1;  // the file fails its reads after this many ...
-  int failReadOn = -1;     // ... when it is the Nth opened (-1: every file)
+  enum class Size { True, Unknown, Zero, Double };
+  int failOpen = 0;  // the Nth openFile (1-based) answers null; 0: none
+  int failRead = 0;  // the Nth read (1-based, over all files) answers -1; 0: none
+  Size size = Size::True;
   int opens = 0;
+  int reads = 0;
 
   bool entryExists(const std::string& p) override { return real().entryExists(p); }
   bool folderExists(const std::string& p) override { return real().folderExists(p); }
@@ -272,52 +274,139 @@ class BreakingFileSystem : public FileSystem {
   std::unique_ptr<File> openFile(const std::string& p, OpenMode m) override {
     if (++opens == failOpen) return nullptr;
     std::unique_ptr<File> f = real().openFile(p, m);
-    if (!f || failReadAfter < 0 || (failReadOn >= 0 && failReadOn != opens)) return f;
-    return std::make_unique<Breaking>(std::move(f), failReadAfter);
+    if (!f) return f;
+    return std::make_unique<Breaking>(std::move(f), *this);
   }
 
  private:
   struct Breaking : File {
-    Breaking(std::unique_ptr<File> f, int n) : inner(std::move(f)), left(n) {}
-    long long read(char* b, size_t s) override { return left-- > 0 ? inner->read(b, s) : -1; }
+    Breaking(std::unique_ptr<File> f, BreakingFileSystem& o) : inner(std::move(f)), owner(o) {}
+    long long read(char* b, size_t s) override { return ++owner.reads == owner.failRead ? -1 : inner->read(b, s); }
     bool write(const char* d, size_t s) override { return inner->write(d, s); }
+    long long size() override {
+      const long long real = inner->size();
+      switch (owner.size) {
+        case Size::True: return real;
+        case Size::Unknown: return -1;
+        case Size::Zero: return 0;  // the file grew after its size was taken
+        case Size::Double: return 2 * real;  // ... or shrank
+      }
+      return real;
+    }
     std::unique_ptr<File> inner;
-    int left;
+    BreakingFileSystem& owner;
   };
   static FileSystem& real() { return platformFileSystem(); }
 };
 
-TEST(EventLogLoad, AFailureMidwayLeavesTheRecords) {
+const char* sizeName(BreakingFileSystem::Size s) {
+  static const char* const names[] = {"true size", "size unknown", "size 0", "size doubled"};
+  return names[static_cast<int>(s)];
+}
+
+TEST(EventLogLoad, EveryFailurePointLeavesTheRecords) {
   TempDir dir;
   const std::string path = dir.file("syslog.log");
-  writeHostFile(path, "a|b|c\r\n" + std::string(3 << 20, 'x') + "\r\nd|e|f\r\n");
+  const std::string bytes = "a|b|c\r\n" + std::string(3 << 20, 'x') + "\r\nd|e|f\r\n";
+  writeHostFile(path, bytes);
   EventLog log;
   ASSERT_TRUE(log.open(path));
   log.append({"kept", "k", "m"});
-  const size_t fileSize = readHostFile(path).size();
 
-  const struct {
-    int failOpen, failReadAfter, failReadOn;
-  } breaks[] = {{1, -1, -1}, {2, -1, -1}, {-1, 0, -1}, {-1, 1, -1}, {-1, 3, -1}, {-1, 0, 2}, {-1, 2, 2}};
-  for (const auto& b : breaks) {
-    BreakingFileSystem broken;
-    broken.failOpen = b.failOpen;
-    broken.failReadAfter = b.failReadAfter;
-    broken.failReadOn = b.failReadOn;
-    setFileSystem(&broken);
-    const bool loaded = log.load();
-    setFileSystem(nullptr);
-    const std::string which = "failOpen " + std::to_string(b.failOpen) + " failReadAfter " +
-                              std::to_string(b.failReadAfter) + " on open " + std::to_string(b.failReadOn);
-    EXPECT_FALSE(loaded) << which;
-    ASSERT_EQ(log.recordCount(), 1) << which;
-    EXPECT_EQ(log.recordAt(1).time, "kept");
+  using Size = BreakingFileSystem::Size;
+  for (Size size : {Size::True, Size::Unknown, Size::Zero, Size::Double}) {
+    // A load that works, to learn how many opens and reads there are to break.
+    BreakingFileSystem counting;
+    counting.size = size;
+    {
+      EventLog probe;
+      ASSERT_TRUE(probe.open(path));
+      setFileSystem(&counting);
+      const bool loaded = probe.load();
+      setFileSystem(nullptr);
+      ASSERT_TRUE(loaded) << sizeName(size);
+      ASSERT_EQ(probe.recordCount(), 2) << sizeName(size);
+      EXPECT_EQ(probe.recordAt(2).time, "d") << sizeName(size);
+    }
+    ASSERT_GE(counting.reads, 2) << sizeName(size);  // the end of the file is read too
+
+    for (int nth = 1; nth <= counting.opens + counting.reads; ++nth) {
+      BreakingFileSystem broken;
+      broken.size = size;
+      const bool breakOpen = nth <= counting.opens;
+      (breakOpen ? broken.failOpen : broken.failRead) = breakOpen ? nth : nth - counting.opens;
+      setFileSystem(&broken);
+      const bool loaded = log.load();
+      setFileSystem(nullptr);
+      const std::string which = std::string(sizeName(size)) + (breakOpen ? ", open " : ", read ") +
+                                std::to_string(breakOpen ? broken.failOpen : broken.failRead);
+      EXPECT_FALSE(loaded) << which;
+      ASSERT_EQ(log.recordCount(), 1) << which;
+      EXPECT_EQ(log.recordAt(1).time, "kept") << which;
+    }
   }
-  EXPECT_EQ(readHostFile(path).size(), fileSize);
+  EXPECT_EQ(readHostFile(path), bytes);
   EXPECT_TRUE(log.load());
-  ASSERT_EQ(log.recordCount(), 3);
+  ASSERT_EQ(log.recordCount(), 2);
   EXPECT_EQ(log.recordAt(2).time, "d");
-  EXPECT_EQ(log.recordAt(3).time, "kept");
+}
+
+TEST(EventLogLoad, ManyShortRecords) {
+  // Far more records than a log of real lines of this size would hold.
+  std::string bytes;
+  const int count = 200000;
+  for (int i = 0; i < count; ++i) bytes += std::to_string(i % 10) + "||\x1A";
+  const Records got = loadBytes(bytes);
+  ASSERT_EQ(got.size(), 0u) << "a|| holds two pieces only";
+
+  bytes.clear();
+  for (int i = 0; i < count; ++i) bytes += std::to_string(i) + "|k|m\n";
+  TempDir dir;
+  const std::string path = dir.file("syslog.log");
+  writeHostFile(path, bytes);
+  EventLog log;
+  ASSERT_TRUE(log.open(path));
+  ASSERT_TRUE(log.load());
+  ASSERT_EQ(log.recordCount(), count);
+  for (int i : {1, 2, 1000, 123457, count}) EXPECT_EQ(log.recordAt(i).time, std::to_string(i - 1)) << "record " << i;
+}
+
+TEST(EventLog, LoadedAndAppendedRecordsTogether) {
+  TempDir dir;
+  const std::string path = dir.file("syslog.log");
+  writeHostFile(path, "t1|k|m1|extra\r\njunk\r\nt2||m2\n\x81|x|k|m3");
+  EventLog log;
+  ASSERT_TRUE(log.open(path));
+  ASSERT_TRUE(log.load());
+  ASSERT_TRUE(log.append({"t4", "k", "m|4"}));
+  const Records want = {{"t1", "k", "m1"}, {"t2", "", "m2"}, {"\x81|x", "k", "m3"}, {"t4", "k", "m|4"}};
+  EXPECT_TRUE(log.allRecords() == want) << show(log.allRecords());
+  ASSERT_EQ(log.recordCount(), 4);
+  const struct {
+    int32_t index;
+    size_t want;
+  } cases[] = {{1, 0}, {3, 2}, {4, 3}, {0, 3}, {5, 3}};
+  for (const auto& c : cases) EXPECT_TRUE(log.recordAt(c.index) == want[c.want]) << "index " << c.index;
+
+  // A clone keeps its records whatever the original does afterwards.
+  std::unique_ptr<EventLog> copy = log.clone();
+  EXPECT_TRUE(log.clear());
+  EXPECT_EQ(log.recordCount(), 0);
+  EXPECT_TRUE(log.recordAt(1) == LogRecord{});
+  EXPECT_TRUE(copy->allRecords() == want) << show(copy->allRecords());
+
+  // The clone writes its records as lines of three fields and reads them back.
+  EXPECT_TRUE(copy->saveAll());
+  EXPECT_EQ(readHostFile(path), "t1|k|m1\r\nt2||m2\r\n\x81|x|k|m3\r\nt4|k|m|4\r\n");
+  ASSERT_TRUE(copy->load());
+  EXPECT_EQ(copy->recordCount(), 4);
+  EXPECT_EQ(copy->recordAt(4).message, "m");
+
+  // A load that finds no record leaves none, whatever came before.
+  writeHostFile(path, "a|b\r\n");
+  ASSERT_TRUE(copy->load());
+  EXPECT_EQ(copy->recordCount(), 0);
+  EXPECT_TRUE(copy->recordAt(0) == LogRecord{});
 }
 
 }  // namespace

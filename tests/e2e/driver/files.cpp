@@ -182,7 +182,12 @@ TempFolder::TempFolder(const std::string& tag) {
 }
 
 TempFolder::~TempFolder() {
-  if (!std::getenv("USBDUP_E2E_KEEP")) removeTree(path_);
+  if (std::getenv("USBDUP_E2E_KEEP")) return;
+  // The Unix side removes a large tree far faster than file calls through
+  // Wine do; the file calls finish whatever it left.
+  std::string unix = unixPathOf(path_);
+  if (!unix.empty() && unix != "/") runUnix("rm -rf " + shellQuote(unix));
+  removeTree(path_);
 }
 
 // ---- DriveMap
