@@ -1,6 +1,7 @@
 // Fuzzes loading the event log: the input is written to a file and loaded.
 // Every line that the splitter cuts into three or more pieces must give exactly
-// one record with the first three pieces, and loading must always end.
+// one record with the first three pieces, and loading must always end. Each
+// record read back one by one, and the file saveAll writes, must agree.
 #include <unistd.h>
 
 #include <cstddef>
@@ -59,6 +60,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < got.size(); ++i) {
     if (got[i].time != want[i].time || got[i].kind != want[i].kind || got[i].message != want[i].message) std::abort();
   }
+  for (size_t i = 0; i < got.size(); i += 1 + got.size() / 16) {
+    const usbdup::LogRecord one = log.recordAt(static_cast<int32_t>(i + 1));
+    if (one.time != want[i].time || one.kind != want[i].kind || one.message != want[i].message) std::abort();
+  }
+
+  // Writing the records back gives exactly their three fields, one line each.
+  std::string lines;
+  for (const usbdup::LogRecord& r : want) lines += r.time + "|" + r.kind + "|" + r.message + "\r\n";
+  if (!log.saveAll()) std::abort();
+  f = std::fopen(path.c_str(), "rb");
+  if (!f) std::abort();
+  std::string saved(lines.size() + 1, '\0');
+  saved.resize(std::fread(&saved[0], 1, saved.size(), f));
+  std::fclose(f);
+  if (saved != lines) std::abort();
   std::remove(path.c_str());
   return 0;
 }

@@ -66,7 +66,7 @@ void copyJob(Ui& ui, const CopyTask& job) {
   int64_t copiedCount = 0;
   int32_t percent = 0;
   WorkerReporter reporter;
-  for (const std::string& masterRoot : masterRootsSnapshot(ui)) {
+  const int32_t n = ui.rowCount(ListView::masterList); for (int32_t r = 0; r < n; ++r) { const std::string masterRoot = ui.cellText(ListView::masterList, r, 0);
     if (g_stopRequested.load()) return;
     // No tree copy without a master root, and never a drive into itself: it
     // would grow without end.
@@ -89,14 +89,20 @@ void runCopyTask(int32_t taskId) {
   if (ui.isChecked(Control::copySwitch)) {
     // A job whose row went before it started belongs to a stick that was
     // pulled: its letter may now name another stick, which has a job of its
-    // own, so nothing is copied.
-    if (findTaskRow(ui, taskId) >= 0) copyJob(ui, job);
+    // own, so nothing is copied. The row is looked up in one go on the UI
+    // thread, where rows are deleted.
+    bool rowThere = false;
+    ui.runOnUiThread([&] { rowThere = findTaskRow(ui, taskId) >= 0; });
+    if (rowThere) copyJob(ui, job);
   }
   if (!ui.isChecked(Control::formatSwitch) && !ui.isChecked(Control::copySwitch)) {
     show(taskId, "未选定任何功能，操作停止！");
   }
   // The end of the job is carried out on the UI thread, so that it can never
   // fall between a tick's test of `running` and its stopping of the timer.
+  // When the program is closing no job follows, and the queue this would
+  // touch is about to be released: nothing is posted then.
+  if (g_stopRequested.load()) return;
   ui.postToUiThread([] {
     taskQueue().decrementRunning();
     usbdup::ui().setTimerPeriod(1000);

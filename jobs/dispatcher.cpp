@@ -8,6 +8,12 @@
 
 namespace usbdup {
 
+namespace {
+ThreadStarter g_threadStarter = startThread;
+}  // namespace
+
+void setThreadStarter(ThreadStarter starter) { g_threadStarter = starter ? starter : startThread; }
+
 void copyThreadEntry(int32_t taskId) {
   runCopyTask(taskId);
   workerEnded();  // last act: nothing of the program is touched after it
@@ -16,12 +22,14 @@ void copyThreadEntry(int32_t taskId) {
 void onDispatchTick() {
   TaskQueue& queue = taskQueue();
   bool startFailed = false;
+  // `running` is lowered only on this thread (the worker posts its end here),
+  // so it cannot drop between the test below and the timer's stop at the end.
   // Once the program is closing, no new worker may start.
   while (!copyStopRequested() && queue.pendingCount() > 0 && queue.runningCount() < 1) {
     const CopyTask job = queue.takeNext();
     queue.incrementRunning();
     workerStarting();
-    if (!startThread(copyThreadEntry, job.taskId)) {
+    if (!g_threadStarter(copyThreadEntry, job.taskId)) {
       // Without a remedy `running` would stay raised and no later job would
       // ever be dispatched: lower it, say so in the job's row, and tick again.
       workerEnded();

@@ -90,6 +90,16 @@ void HeadlessUi::setPumpHook(std::function<void()> hook) {
   pumpHook_ = std::move(hook);
 }
 
+std::vector<HeadlessUi::CellWrite> HeadlessUi::cellWrites() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return cellWrites_;
+}
+
+void HeadlessUi::clearCellWrites() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  cellWrites_.clear();
+}
+
 std::vector<HeadlessUi::Change> HeadlessUi::changes() {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   return changes_;
@@ -143,7 +153,9 @@ int32_t HeadlessUi::appendRow(ListView l, const std::string& text) {
 void HeadlessUi::setCellText(ListView l, int32_t row, int32_t column, const std::string& text) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (gone() || !validRow(l, row) || column < 0 || column > 1) return;
-  list(l)[static_cast<size_t>(row)].cells[column] = text;
+  Row& r = list(l)[static_cast<size_t>(row)];
+  r.cells[column] = text;
+  cellWrites_.push_back(CellWrite{l, r.value, column, text});
 }
 
 std::string HeadlessUi::cellText(ListView l, int32_t row, int32_t column) {

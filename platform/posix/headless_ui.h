@@ -58,6 +58,17 @@ class HeadlessUi : public Ui {
   // Every setTimerPeriod call, in order.
   std::vector<uint32_t> timerCalls();
   void clearTimerCalls();
+  // Every text written into a cell of an existing row, in order, with the
+  // row's value at that moment (a target row's taskId), so that a test can
+  // read back all the status texts of one job even after its row moved.
+  struct CellWrite {
+    ListView list;
+    int32_t rowValue;
+    int32_t column;
+    std::string text;
+  };
+  std::vector<CellWrite> cellWrites();
+  void clearCellWrites();
   // Every change of a visible or disabled property, in order.
   struct Change {
     Control control;
@@ -122,6 +133,7 @@ class HeadlessUi : public Ui {
   std::vector<Box> boxes_;
   std::vector<uint32_t> messagesSeen_;
   std::vector<Change> changes_;
+  std::vector<CellWrite> cellWrites_;
   std::function<void()> pumpHook_;
   bool destroyed_ = false;
   int callsAfterDestroy_ = 0;

@@ -53,11 +53,11 @@ bool endsWithSeparator(const std::string& path) { return path.back() == '\\' || 
 // drive is not mapped.
 std::string host(const std::string& path) { return validPath(path) ? hostPath(path) : std::string(); }
 
-bool readDosBits(const char* hostName, uint32_t& bits) {
+bool readDosBitsFd(int fd, uint32_t& bits) {
   char text[64];
-  const ssize_t n = getxattr(hostName, kDosAttrName, text, sizeof text - 1);
+  const ssize_t n = fgetxattr(fd, kDosAttrName, text, sizeof text - 1);
   if (n <= 0) return false;
-  text[n] = '\0';  // Samba follows the text with a NUL and binary data
+  text[n] = '\0';
   char* end = nullptr;
   const unsigned long value = std::strtoul(text, &end, 16);
   if (end == text) return false;
@@ -152,37 +152,74 @@ class PosixListing : public Listing {
 
 // Copies the bytes of `in` to `out`: the kernel's copy first (no data through
 // user space), then plain read/write where the file systems do not support it.
+// Either way up to the end of the source as it is now, even if it grew since
+// its size was taken.
 bool copyBytes(int in, int out, off_t size) {
-  off_t left = size;
-  while (left > 0) {
-    const ssize_t n = copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(left), 0);
+  constexpr size_t kChunk = 1u << 30;
+  off_t done = 0;
+  for (;;) {
+    const ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
     if (n > 0) {
-      left -= n;
+      done += n;
       continue;
     }
-    if (n == 0) break;  // the source became shorter: the rest comes from read below
+    // The end of a regular file; a file system that answers 0 earlier gets
+    // the rest through read below.
+    if (n == 0 && done >= size) return true;
+    if (n == 0) break;
     if (errno == EINTR) continue;
     if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF) break;
     return false;
   }
   constexpr size_t kBuffer = 1u << 20;
-  std::unique_ptr<char[]> buffer;
+  std::unique_ptr<char[]> buffer(new char[kBuffer]);
   for (;;) {
-    if (!buffer) buffer.reset(new char[kBuffer]);
     const ssize_t got = read(in, buffer.get(), kBuffer);
     if (got == 0) return true;
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    ssize_t done = 0;
-    while (done < got) {
-      const ssize_t wrote = write(out, buffer.get() + done, static_cast<size_t>(got - done));
+    ssize_t put = 0;
+    while (put < got) {
+      const ssize_t wrote = write(out, buffer.get() + put, static_cast<size_t>(got - put));
       if (wrote < 0 && errno == EINTR) continue;
       if (wrote <= 0) return false;
-      done += wrote;
+      put += wrote;
     }
   }
+}
+
+// The source side of a copy: open, a regular file, with its DOS bits.
+struct CopySource {
+  FdCloser fd{-1};
+  struct stat st {};
+  uint32_t dosBits = kAttrArchive;  // what a file without DOS bits reads as
+
+  bool open(const std::string& hostName) {
+    fd.reset(::open(hostName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid() || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    readDosBitsFd(fd.get(), dosBits);
+    return true;
+  }
+};
+
+// The rest of a copy once the target is open: data, last-write time, DOS
+// bits, mode, then a flush, so that a copy reported as done is on the medium.
+// A fresh target carries no DOS bits and so reads as archive already. On any
+// failure the target is removed: nothing under its name may look like a good copy.
+bool finishCopy(CopySource& source, FdCloser& out, const std::string& target, bool fresh) {
+  const struct stat& st = source.st;
+  bool ok = copyBytes(source.fd.get(), out.get(), st.st_size);
+  if (ok) {
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ok = futimens(out.get(), times) == 0 &&
+         (fresh && source.dosBits == kAttrArchive ? true : writeDosBitsFd(out.get(), source.dosBits)) &&
+         fchmod(out.get(), st.st_mode & 07777) == 0 && fsync(out.get()) == 0;
+  }
+  ok = out.close() && ok;
+  if (!ok) unlink(target.c_str());
+  return ok;
 }
 
 }  // namespace
@@ -280,15 +317,12 @@ bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
   const std::string a = host(from);
   const std::string b = host(to);
   if (a.empty() || b.empty()) return false;
-  FdCloser in(open(a.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.valid()) return false;
-  struct stat st;
-  if (fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  uint32_t dosBits = kAttrArchive;
-  readDosBits(a.c_str(), dosBits);
+  CopySource source;
+  if (!source.open(a)) return false;
   // As on Windows, a read-only or hidden target is not overwritten. The usual
   // case, a free name, costs no extra call.
   FdCloser out(open(b.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  bool fresh = true;
   if (!out.valid()) {
     struct stat old;
     uint32_t oldBits = 0;
@@ -297,27 +331,36 @@ bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
       return false;
     out.reset(open(b.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
     if (!out.valid()) return false;
+    fresh = false;
   }
-  bool ok = copyBytes(in.get(), out.get(), st.st_size);
-  if (ok) {
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ok = futimens(out.get(), times) == 0 && writeDosBitsFd(out.get(), dosBits) &&
-         fchmod(out.get(), st.st_mode & 07777) == 0 && fsync(out.get()) == 0;
-  }
-  ok = out.close() && ok;
-  if (!ok) unlink(b.c_str());
-  return ok;
+  return finishCopy(source, out, b, fresh);
+}
+
+// O_EXCL takes the name and creates the file in one step; it also refuses a
+// dangling symbolic link, which lstat (entryExists) counts as an entry too.
+NewCopyResult PosixFileSystem::copyFileToNewName(const std::string& from, const std::string& to) {
+  const std::string a = host(from);
+  const std::string b = host(to);
+  if (a.empty() || b.empty()) return NewCopyResult::Failed;
+  CopySource source;
+  if (!source.open(a)) return NewCopyResult::Failed;
+  FdCloser out(open(b.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (!out.valid()) return errno == EEXIST ? NewCopyResult::NameTaken : NewCopyResult::Failed;
+  return finishCopy(source, out, b, true) ? NewCopyResult::Copied : NewCopyResult::Failed;
 }
 
 std::vector<std::string> PosixFileSystem::driveList() {
   std::vector<std::string> drives;
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    const std::string folder = driveFolder(letter);
-    struct stat st;
-    if (folder.empty() || stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
-    drives.push_back(std::string{letter, ':'});
-  }
+  for (char letter = 'A'; letter <= 'Z'; ++letter)
+    if (driveListed(letter)) drives.push_back(std::string{letter, ':'});
   return drives;
+}
+
+// A mapped letter is a drive while its folder is there.
+bool PosixFileSystem::driveListed(char letter) {
+  const std::string folder = driveFolder(letter);
+  struct stat st;
+  return !folder.empty() && stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool PosixFileSystem::volumeTotalSize(const std::string& root, uint64_t& bytes) {

@@ -16,6 +16,8 @@ class PosixFileSystem : public FileSystem {
   std::unique_ptr<Listing> listFolder(const std::string& pattern) override;
   bool copyFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> driveList() override;
+  bool driveListed(char letter) override;
+  NewCopyResult copyFileToNewName(const std::string& from, const std::string& to) override;
   bool volumeTotalSize(const std::string& root, uint64_t& bytes) override;
   std::unique_ptr<File> openFile(const std::string& path, OpenMode mode) override;  // posix_open_file.cpp
 };

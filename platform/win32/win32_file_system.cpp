@@ -71,6 +71,10 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
   bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return h_; }
+  void reset(HANDLE h) {
+    close();
+    h_ = h;
+  }
   bool close() {
     if (!valid()) return true;
     const bool ok = CloseHandle(h_) != 0;
@@ -86,6 +90,9 @@ class Handle {
 // their own size.
 constexpr DWORD kMaxCopyBuffer = 1u << 20;
 constexpr DWORD kMinCopyBuffer = 1u << 12;
+
+// Drive types that the drive list keeps: removable, fixed, remote, CD-ROM.
+bool listedType(UINT type) { return type >= DRIVE_REMOVABLE && type <= DRIVE_CDROM; }
 
 // The data part of a copy: every byte of `from` into the fresh file `to`, the
 // source's last-write time, then a flush so that the data is on the medium.
@@ -107,10 +114,50 @@ bool copyData(HANDLE from, HANDLE to) {
       if (!WriteFile(to, buffer.get() + done, got - done, &wrote, nullptr) || wrote == 0) return false;
       done += wrote;
     }
+    // A disk file read synchronously comes short only at its end: no further
+    // read is needed to see it.
+    if (got < chunk) break;
   }
   FILETIME written;
   if (GetFileTime(from, nullptr, nullptr, &written)) SetFileTime(to, nullptr, nullptr, &written);
   return FlushFileBuffers(to) != 0;
+}
+
+// The source of a copy, open for reading, with its attributes. (Size and
+// times come from the handle; GetFileInformationByHandle would give all at
+// once but also asks for the volume's serial number, which under Wine is a
+// round trip to the mount manager, several times the cost of the copy.)
+struct CopySource {
+  Handle handle{INVALID_HANDLE_VALUE};
+  DWORD attributes = 0;
+
+  bool open(const std::string& path) {
+    attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    handle.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return handle.valid();
+  }
+  // The bits the copy carries (mask 0x27).
+  DWORD bits() const { return attributes & kAttrWriteMask; }
+};
+
+// The rest of a copy once the target is open: data, time, flush, then the
+// source's attributes unless the target was created with them. On any
+// failure the half-written target is removed, so that nothing under `to`
+// looks like a good copy.
+bool finishCopy(CopySource& source, Handle& target, const std::string& to, bool attributesSet) {
+  bool ok = copyData(source.handle.get(), target.get());
+  ok = target.close() && ok;
+  if (ok && !attributesSet) {
+    const DWORD bits = source.bits();
+    ok = succeeded(SetFileAttributesA(to.c_str(), bits ? bits : FILE_ATTRIBUTE_NORMAL));
+  }
+  if (!ok) {
+    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(to.c_str());
+  }
+  return ok;
 }
 
 }  // namespace
@@ -164,6 +211,11 @@ bool Win32FileSystem::writeAttributes(const std::string& path, uint32_t bits) {
   // 0 would mean "leave as is" to some callers; FILE_ATTRIBUTE_NORMAL is the
   // documented way to clear every bit.
   DWORD attr = bits & kAttrWriteMask;
+  // Every file copied into a folder gives the folder its bits again. Reading
+  // is a local question, writing opens the entry (under Wine, several server
+  // round trips): skip the write when the bits are there already.
+  const DWORD now = GetFileAttributesA(path.c_str());
+  if (now != INVALID_FILE_ATTRIBUTES && (now & kAttrWriteMask) == attr) return true;
   if (attr == 0) attr = FILE_ATTRIBUTE_NORMAL;
   return succeeded(SetFileAttributesA(path.c_str(), attr));
 }
@@ -182,38 +234,93 @@ std::unique_ptr<Listing> Win32FileSystem::listFolder(const std::string& pattern)
 // target is removed so that nothing under `to` looks like a good copy.
 bool Win32FileSystem::copyFile(const std::string& from, const std::string& to) {
   if (!pathFits(from) || !pathFits(to)) return false;
-  const DWORD attr = GetFileAttributesA(from.c_str());
-  if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  Handle source(CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!source.valid()) return false;
+  CopySource source;
+  if (!source.open(from)) return false;
   // Like CopyFileA: an existing target is replaced, but a read-only or hidden
   // one is refused rather than overwritten.
   Handle target(CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!target.valid()) return false;
-  bool ok = copyData(source.get(), target.get());
-  ok = target.close() && ok;
-  if (ok) ok = succeeded(SetFileAttributesA(to.c_str(), (attr & kAttrWriteMask) ? (attr & kAttrWriteMask)
-                                                                                    : FILE_ATTRIBUTE_NORMAL));
-  if (!ok) {
-    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(to.c_str());
+  return finishCopy(source, target, to, false);
+}
+
+// CREATE_NEW takes the name and creates the file in one step. A file that
+// carries only the archive bit (nearly all of them) is created with it, which
+// spares the attribute write after the copy.
+NewCopyResult Win32FileSystem::copyFileToNewName(const std::string& from, const std::string& to) {
+  if (!pathFits(from) || !pathFits(to)) return NewCopyResult::Failed;
+  CopySource source;
+  if (!source.open(from)) return NewCopyResult::Failed;
+  const bool archiveOnly = source.bits() == FILE_ATTRIBUTE_ARCHIVE;
+  Handle target(CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            (archiveOnly ? FILE_ATTRIBUTE_ARCHIVE : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr));
+  if (!target.valid()) {
+    const DWORD error = GetLastError();
+    // A folder of that name answers "access denied" rather than "exists".
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+        GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+      return NewCopyResult::NameTaken;
+    return NewCopyResult::Failed;
   }
-  return ok;
+  return finishCopy(source, target, to, archiveOnly) ? NewCopyResult::Copied : NewCopyResult::Failed;
 }
 
 std::vector<std::string> Win32FileSystem::driveList() {
   std::vector<std::string> drives;
   // Every letter is asked afresh: under Wine, GetLogicalDrives does not see a
   // drive linked in after start-up, so its mask cannot stand in for the types.
-  char root[] = "A:\\";
-  for (int i = 0; i < 26; ++i) {
-    root[0] = static_cast<char>('A' + i);
-    const UINT type = GetDriveTypeA(root);
-    if (type >= DRIVE_REMOVABLE && type <= DRIVE_CDROM) drives.push_back(std::string(root, 2));
-  }
+  for (char letter = 'A'; letter <= 'Z'; ++letter)
+    if (driveListed(letter)) drives.push_back(std::string{letter, ':'});
   return drives;
+}
+
+// GetDriveTypeA is the one expensive question of a copy: under Wine it goes to
+// the mount manager in another process (measured at 1 to 4 ms, twice a whole
+// small file's copy), and the copy asks it for the target root before every
+// file. What a drive's type can do between two files is known, though:
+//  - the drive goes: its root can no longer be read, which GetFileAttributesA
+//    (a local question, tens of microseconds) sees at once, and then the type
+//    itself is asked;
+//  - a drive without its medium (an empty card reader) is still listed and has
+//    an unreadable root: asked every time too;
+//  - a drive whose root stays readable keeps its type; the answer is reused
+//    for up to a second and then asked again, so that even a device swapped
+//    under the same letter between two checks is seen within that second
+//    (Wine itself takes up to a second to show a changed drive link).
+bool Win32FileSystem::driveListed(char letter) {
+  const char root[] = {letter, ':', '\\', '\0'};
+  if (letter < 'A' || letter > 'Z') return listedType(GetDriveTypeA(root));
+  DriveTypeMemo& memo = driveTypes_[letter - 'A'];
+  if (GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) {
+    memo.forget();
+    return listedType(GetDriveTypeA(root));
+  }
+  const DWORD now = GetTickCount();
+  UINT type = 0;
+  if (memo.recall(now, type)) return listedType(type);
+  type = GetDriveTypeA(root);
+  memo.remember(now, type);
+  return listedType(type);
+}
+
+bool Win32FileSystem::DriveTypeMemo::recall(DWORD now, UINT& type) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!known_ || now - askedAt_ >= kDriveTypeReuseMs) return false;
+  type = type_;
+  return true;
+}
+
+void Win32FileSystem::DriveTypeMemo::remember(DWORD now, UINT type) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  known_ = true;
+  askedAt_ = now;
+  type_ = type;
+}
+
+void Win32FileSystem::DriveTypeMemo::forget() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  known_ = false;
 }
 
 bool Win32FileSystem::volumeTotalSize(const std::string& root, uint64_t& bytes) {

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,44 @@ TEST_F(PosixLayer, CopyCarriesModeBitsAndTime) {
   EXPECT_FALSE(fileSystem().copyFile("M:\\ro.txt", "N:\\ro.txt"));
   EXPECT_FALSE(fileSystem().copyFile("M:\\ro.txt", "N:\\hidden.txt"));
   EXPECT_EQ(read("N:\\hidden.txt"), "keep");
+}
+
+// The copy onto a free name: the source's bits arrive exactly (a source that
+// carries no DOS bits reads as archive on both sides), and a name that is
+// taken in any way, even by a dangling link, is left as it is.
+TEST_F(PosixLayer, CopyToNewNameCarriesBitsAndNeverReplaces) {
+  const struct {
+    const char* xattr;  // nullptr: none
+    mode_t mode;
+    uint32_t read;
+  } sources[] = {
+      {nullptr, 0644, 0x20}, {"0x20", 0644, 0x20}, {"0x0", 0644, 0x00}, {"0x26", 0444, 0x27}, {"0x2", 0600, 0x02},
+  };
+  int i = 0;
+  for (const auto& c : sources) {
+    const std::string from = "M:\\s" + std::to_string(i);
+    const std::string to = "N:\\s" + std::to_string(i++);
+    put(from, "data");
+    if (c.xattr) setDosAttr(from, c.xattr);
+    ASSERT_EQ(chmod(hostPath(from).c_str(), c.mode), 0);
+    EXPECT_EQ(fileSystem().copyFileToNewName(from, to), NewCopyResult::Copied) << from;
+    EXPECT_EQ(read(to), "data");
+    EXPECT_EQ(attributes(to), c.read) << from;
+    EXPECT_EQ(attributes(to), attributes(from)) << from;
+  }
+
+  put("M:\\f.txt", "new");
+  put("N:\\file", "old");
+  ASSERT_TRUE(makeFolder("N:\\folder"));
+  ASSERT_EQ(symlink(hostPath("N:\\nowhere").c_str(), hostPath("N:\\dangling").c_str()), 0);
+  for (const char* taken : {"N:\\file", "N:\\folder", "N:\\dangling"})
+    EXPECT_EQ(fileSystem().copyFileToNewName("M:\\f.txt", taken), NewCopyResult::NameTaken) << taken;
+  EXPECT_EQ(read("N:\\file"), "old");
+  EXPECT_FALSE(exists("N:\\nowhere"));
+  // A source that is gone, or a folder missing on the way: nothing is left.
+  EXPECT_EQ(fileSystem().copyFileToNewName("M:\\gone.txt", "N:\\g.txt"), NewCopyResult::Failed);
+  EXPECT_EQ(fileSystem().copyFileToNewName("M:\\f.txt", "N:\\no\\f.txt"), NewCopyResult::Failed);
+  EXPECT_FALSE(exists("N:\\g.txt"));
 }
 
 TEST_F(PosixLayer, ListingAndDrives) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "driver/session.h"
@@ -16,6 +17,16 @@ using namespace usbdup;
 const char kWaiting[] = "等待执行操作...";
 const char kMaster[] = "范本母盘";
 
+// Which window of w's thread has the keyboard focus, for failure messages.
+std::string focusOf(HWND w) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info) || !info.hwndFocus) return "none";
+  HWND f = info.hwndFocus;
+  return className(f) + " id " + std::to_string(GetDlgCtrlID(f)) + (IsWindowVisible(f) ? "" : " (hidden)") +
+         (IsWindowEnabled(f) ? "" : " (disabled)") + " in " + className(GetAncestor(f, GA_ROOT));
+}
+
 class DrivesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -27,6 +38,19 @@ class DrivesTest : public ::testing::Test {
     makeFolders(path);
     writeFile(path + "\\readme.txt", name);
     return path;
+  }
+  // 40,000 empty files in 400 folders, made on the Unix side in one go: a
+  // census of it lasts long enough to be seen. Empty on failure.
+  std::string bigTree() {
+    std::string big = tmp / "big";
+    makeFolders(big);
+    std::string unixBig = unixPathOf(big);
+    if (unixBig.empty()) return "";
+    int rc = runUnix("cd " + shellQuote(unixBig) +
+                     " && awk 'BEGIN { for (d = 1; d <= 400; d++) print \"d\" d }' | xargs mkdir"
+                     " && awk 'BEGIN { for (d = 1; d <= 400; d++) for (f = 1; f <= 100; f++) print \"d\" d \"/\" f }'"
+                     " | xargs touch");
+    return rc == 0 ? big : "";
   }
   // Targets keep "等待执行操作..." for good: with copying off and formatting
   // on, a dispatched job leaves the row as it is.
@@ -84,8 +108,8 @@ TEST_F(DrivesTest, TargetsGetConsecutiveRowValuesInArrivalOrder) {
   ASSERT_TRUE(sendVolumeArrival(app.window(), 1u << 26));
   EXPECT_EQ(app.targetRows().size(), 4u);
 
-  // Rows stay as they are while jobs are dispatched.
-  Sleep(2500);
+  // Rows stay as they are while the jobs are dispatched (a second apart).
+  EXPECT_EQ(app.watchStatus(3, 2500), std::vector<std::string>{kWaiting});
   EXPECT_EQ(app.targetRows(), (Rows{{"T:\\", kWaiting}, {"V:\\", kWaiting}, {"U:\\", kWaiting}, {"T:\\", kWaiting}}));
 }
 
@@ -120,15 +144,43 @@ TEST_F(DrivesTest, PulledDrivesLeaveTheirRows) {
   EXPECT_TRUE(app.masterRows().empty());
 }
 
+// The count itself is not shown; its effect is: the percentages of a copy
+// are copied files / counted files. Files large enough that every progress
+// text stays on screen for a while.
+TEST_F(DrivesTest, CensusCountsEveryFileOfTheMasterAndNoFolder) {
+  std::string master = tmp / "master";
+  for (const char* folder : {"", "\\sub", "\\empty"}) makeFolders(master + folder);
+  std::string unixMaster = unixPathOf(master);
+  ASSERT_EQ(runUnix("cd " + shellQuote(unixMaster) +
+                    " && for f in a b c sub/d sub/e; do head -c 33554432 /dev/zero > $f.bin || exit 1; done"),
+            0);
+  std::string target = tmp / "target";
+  makeFolders(target);
+  ASSERT_TRUE(app.insert('R', master));
+  ASSERT_TRUE(app.insert('T', target));
+  ASSERT_TRUE(app.setMasters("R"));
+  ASSERT_TRUE(isChecked(app.control(idCopySwitch)));
+  ASSERT_TRUE(app.plug("T"));
+  std::vector<std::string> seen = app.watchStatus(0, 60000, "复制完成，请拔除！");
+  ASSERT_EQ(seen.back(), "复制完成，请拔除！");
+  std::vector<std::string> percents;
+  for (const std::string& text : seen)
+    if (text.rfind("正在复制...(", 0) == 0) percents.push_back(text);
+  // 5 files: 20, 40, 60, 80, 100. Another count gives other steps (4: 25,
+  // 50...; 6: 16, 33...), so three of them seen settle it.
+  const std::vector<std::string> five = {"正在复制...(20%)", "正在复制...(40%)", "正在复制...(60%)",
+                                         "正在复制...(80%)", "正在复制...(100%)"};
+  for (const std::string& p : percents)
+    EXPECT_NE(std::find(five.begin(), five.end(), p), five.end()) << p;
+  EXPECT_GE(percents.size(), 3u) << "too few progress texts seen to tell the count";
+  std::printf("progress texts seen: %zu of 5\n", percents.size());
+  EXPECT_TRUE(isFile(target + "\\sub\\e.bin"));
+  EXPECT_TRUE(isFolder(target + "\\sub"));
+}
+
 TEST_F(DrivesTest, WindowIsBusyButAnswersWhileALargeMasterIsCounted) {
-  // 40,000 files in 400 folders, made on the Unix side in one go.
-  std::string big = tmp / "big";
-  makeFolders(big);
-  std::string unixBig = unixPathOf(big);
-  ASSERT_FALSE(unixBig.empty());
-  ASSERT_EQ(runUnix("cd " + shellQuote(unixBig) +
-                    " && for d in $(seq 1 400); do mkdir d$d && (cd d$d && touch $(seq 1 100)); done"),
-                0);
+  std::string big = bigTree();
+  ASSERT_FALSE(big.empty());
   ASSERT_TRUE(app.insert('Y', big));
   clickPosted(app.control(idSetMasterButton));
   HWND box = waitForMessageBox(app.pid(), kSetMasterTitle);
@@ -152,6 +204,47 @@ TEST_F(DrivesTest, WindowIsBusyButAnswersWhileALargeMasterIsCounted) {
   std::printf("census of 40000 files: busy %lu ms, %d round trips, slowest %lld us\n", GetTickCount() - began,
               pings, slowest);
   EXPECT_EQ(app.masterRows(), (Rows{{"Y:\\", kMaster}}));
+}
+
+// The close box and Esc still ask while a census runs (only exitButton is
+// disabled). Cancel lets the census finish; OK ends the program cleanly
+// once the census has let go of the window.
+TEST_F(DrivesTest, ClosingDuringACensusAsksAndEndsCleanly) {
+  std::string big = bigTree();
+  ASSERT_FALSE(big.empty());
+  // The same tree as three masters: a census three times as long.
+  for (char l : std::string("WXY")) ASSERT_TRUE(app.insert(l, big));
+  ASSERT_TRUE(app.setMasters("WXY"));
+
+  clickPosted(app.control(idSaveButton));  // the save command counts again
+  ASSERT_TRUE(waitUntil([&] { return app.busy(); }, 10000, 1));
+  PostMessageA(app.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND box = waitForMessageBox(app.pid(), kExitTitle);
+  ASSERT_NE(box, nullptr) << "the close box did not ask during the census";
+  ASSERT_TRUE(answerMessageBox(box, IDCANCEL));
+  box = waitForMessageBox(app.pid(), kSavedTitle, 60000);
+  ASSERT_NE(box, nullptr) << "the save did not finish after Cancel";
+  ASSERT_TRUE(answerMessageBox(box, IDOK));
+  ASSERT_TRUE(app.waitIdle());
+  EXPECT_EQ(app.masterRows().size(), 3u);
+
+  clickPosted(app.control(idSaveButton));
+  ASSERT_TRUE(waitUntil([&] { return app.busy(); }, 10000, 1));
+  pressKey(app.window(), VK_ESCAPE);
+  bool busyAtKey = app.busy();
+  box = waitForMessageBox(app.pid(), kExitTitle);
+  ASSERT_NE(box, nullptr) << "Esc did not ask during the census; keyboard focus: " << focusOf(app.window())
+                         << (busyAtKey ? "" : "; the census had ended before the key");
+  ASSERT_TRUE(answerMessageBox(box, IDOK));
+  // The save's own box may still come before the end; answer it if it does.
+  DWORD code = 99;
+  bool ended = waitUntil([&] {
+    if (HWND saved = findTopLevel(app.pid(), "#32770", kSavedTitle)) answerMessageBox(saved, IDOK, 2000);
+    return !app.app().running();
+  }, 60000, 10);
+  ASSERT_TRUE(ended) << "still running; boxes open: " << openMessageBoxes(app.pid()).size();
+  ASSERT_TRUE(app.app().waitForExit(1000, &code));
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

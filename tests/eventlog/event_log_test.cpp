@@ -311,7 +311,7 @@ TEST(EventLogLoad, EveryFailurePointLeavesTheRecords) {
   writeHostFile(path, bytes);
   EventLog log;
   ASSERT_TRUE(log.open(path));
-  log.append({"kept", "k", "m"});
+  log.append({"kept", "k", "m"});  // in memory and at the end of the file
 
   using Size = BreakingFileSystem::Size;
   for (Size size : {Size::True, Size::Unknown, Size::Zero, Size::Double}) {
@@ -325,8 +325,9 @@ TEST(EventLogLoad, EveryFailurePointLeavesTheRecords) {
       const bool loaded = probe.load();
       setFileSystem(nullptr);
       ASSERT_TRUE(loaded) << sizeName(size);
-      ASSERT_EQ(probe.recordCount(), 2) << sizeName(size);
+      ASSERT_EQ(probe.recordCount(), 3) << sizeName(size);
       EXPECT_EQ(probe.recordAt(2).time, "d") << sizeName(size);
+      EXPECT_EQ(probe.recordAt(3).time, "kept") << sizeName(size);
     }
     ASSERT_GE(counting.reads, 2) << sizeName(size);  // the end of the file is read too
 
@@ -345,9 +346,9 @@ TEST(EventLogLoad, EveryFailurePointLeavesTheRecords) {
       EXPECT_EQ(log.recordAt(1).time, "kept") << which;
     }
   }
-  EXPECT_EQ(readHostFile(path), bytes);
+  EXPECT_EQ(readHostFile(path), bytes + "kept|k|m\r\n");
   EXPECT_TRUE(log.load());
-  ASSERT_EQ(log.recordCount(), 2);
+  ASSERT_EQ(log.recordCount(), 3);
   EXPECT_EQ(log.recordAt(2).time, "d");
 }
 

@@ -6,7 +6,8 @@ namespace test {
 const char* fsCallName(FsCall call) {
   static const char* const names[] = {"entryExists", "folderExists", "createFolder", "deleteFile",
                                       "replaceFile", "readAttributes", "writeAttributes", "listFolder",
-                                      "copyFile", "driveList", "volumeTotalSize", "openFile"};
+                                      "copyFile", "driveList", "volumeTotalSize", "openFile",
+                                      "driveListed", "copyFileToNewName"};
   const int i = static_cast<int>(call);
   return (i >= 0 && i < static_cast<int>(FsCall::Count)) ? names[i] : "?";
 }
@@ -56,6 +57,14 @@ bool FailingFileSystem::volumeTotalSize(const std::string& root, uint64_t& bytes
 std::unique_ptr<File> FailingFileSystem::openFile(const std::string& path, OpenMode mode) {
   if (fails(FsCall::OpenFile)) return nullptr;
   return platformFileSystem().openFile(path, mode);
+}
+
+bool FailingFileSystem::driveListed(char letter) {
+  return !fails(FsCall::DriveListed) && platformFileSystem().driveListed(letter);
+}
+NewCopyResult FailingFileSystem::copyFileToNewName(const std::string& from, const std::string& to) {
+  if (fails(FsCall::CopyFileToNewName)) return NewCopyResult::Failed;
+  return platformFileSystem().copyFileToNewName(from, to);
 }
 
 }  // namespace test

@@ -10,7 +10,7 @@ namespace test {
 
 enum class FsCall {
   EntryExists, FolderExists, CreateFolder, DeleteFile, ReplaceFile, ReadAttributes,
-  WriteAttributes, ListFolder, CopyFile, DriveList, VolumeTotalSize, OpenFile, Count
+  WriteAttributes, ListFolder, CopyFile, DriveList, VolumeTotalSize, OpenFile, DriveListed, CopyFileToNewName, Count
 };
 
 const char* fsCallName(FsCall call);
@@ -34,6 +34,8 @@ class FailingFileSystem : public FileSystem {
   std::vector<std::string> driveList() override;
   bool volumeTotalSize(const std::string& root, uint64_t& bytes) override;
   std::unique_ptr<File> openFile(const std::string& path, OpenMode mode) override;
+  bool driveListed(char letter) override;
+  NewCopyResult copyFileToNewName(const std::string& from, const std::string& to) override;
 
  private:
   bool fails(FsCall kind);

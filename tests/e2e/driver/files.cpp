@@ -133,7 +133,7 @@ std::string windowsArgument(const std::string& arg) {
 int runUnix(const std::string& shellCommand, DWORD timeoutMs) {
   // Wine gives no waitable handle for a Unix process, so the shell leaves its
   // exit status in a file once the command is done, and we poll for it.
-  static TempFolder markers("unix");
+  static TempFolder markers("unix", /*removeThroughUnix=*/false);
   static unsigned counter = 0;
   std::string marker = markers / ("done-" + std::to_string(counter++));
   std::string unixMarker = unixPathOf(marker);
@@ -160,7 +160,7 @@ int runUnix(const std::string& shellCommand, DWORD timeoutMs) {
 
 // ---- TempFolder
 
-TempFolder::TempFolder(const std::string& tag) {
+TempFolder::TempFolder(const std::string& tag, bool removeThroughUnix) : removeThroughUnix_(removeThroughUnix) {
   std::string base;
   if (const char* env = std::getenv("USBDUP_E2E_TMP"); env && *env) {
     base = windowsPathOf(env);
@@ -185,8 +185,8 @@ TempFolder::~TempFolder() {
   if (std::getenv("USBDUP_E2E_KEEP")) return;
   // The Unix side removes a large tree far faster than file calls through
   // Wine do; the file calls finish whatever it left.
-  std::string unix = unixPathOf(path_);
-  if (!unix.empty() && unix != "/") runUnix("rm -rf " + shellQuote(unix));
+  std::string unix = removeThroughUnix_ ? unixPathOf(path_) : "";
+  if (removeThroughUnix_ && !unix.empty() && unix != "/") runUnix("rm -rf " + shellQuote(unix));
   removeTree(path_);
 }
 

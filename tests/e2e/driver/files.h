@@ -33,7 +33,9 @@ std::string shellQuote(const std::string& s);
 // it, the Windows temporary folder.
 class TempFolder {
  public:
-  explicit TempFolder(const std::string& tag = "e2e");
+  // removeThroughUnix: remove it with the Unix rm at the end (fast for large
+  // trees); off for the folder that runUnix itself works in.
+  explicit TempFolder(const std::string& tag = "e2e", bool removeThroughUnix = true);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
@@ -42,6 +44,7 @@ class TempFolder {
 
  private:
   std::string path_;
+  bool removeThroughUnix_;
 };
 
 // Drive letters Q..Y made to point at folders through the Wine prefix's

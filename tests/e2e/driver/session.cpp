@@ -51,6 +51,33 @@ std::vector<long long> Session::targetValues() const {
   return values;
 }
 
+namespace {
+
+std::string statusIn(const RemoteListView& list, long long taskId) {
+  for (int r = 0, n = list.rowCount(); r < n; ++r)
+    if (list.rowValue(r) == taskId) return list.cell(r, 1);
+  return "";
+}
+
+}  // namespace
+
+std::string Session::targetStatus(long long taskId) const {
+  return statusIn(RemoteListView(control(idTargetList)), taskId);
+}
+
+std::vector<std::string> Session::watchStatus(long long taskId, DWORD timeoutMs, const std::string& until) const {
+  RemoteListView list(control(idTargetList));
+  std::vector<std::string> seen;
+  DWORD start = GetTickCount();
+  do {
+    std::string text = statusIn(list, taskId);
+    if (seen.empty() || seen.back() != text) seen.push_back(text);
+    if (!until.empty() && text == until) break;
+    Sleep(1);
+  } while (GetTickCount() - start < timeoutMs);
+  return seen;
+}
+
 bool Session::busy() const {
   if (!IsWindowVisible(control(idCensusNotice))) return false;
   for (int id : kBusyControls)

@@ -44,6 +44,14 @@ class Session {
   Rows targetRows() const;
   // Row values of targetList, top to bottom.
   std::vector<long long> targetValues() const;
+  // The status text of the target row that carries taskId; empty when no
+  // row carries it (any more).
+  std::string targetStatus(long long taskId) const;
+  // Watches that status text, polling about every millisecond, until it
+  // reads `until` (when given) or timeoutMs have passed; returns the
+  // succession of distinct texts seen, the empty text standing for a row
+  // that is gone. A text that lasts less than one poll can go unseen.
+  std::vector<std::string> watchStatus(long long taskId, DWORD timeoutMs, const std::string& until = "") const;
 
   // The busy state of the master census: censusNotice shown and the five
   // controls disabled. busy() and idle() are each all-or-nothing.
