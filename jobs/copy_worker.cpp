@@ -66,7 +66,7 @@ void copyJob(Ui& ui, const CopyTask& job) {
   int64_t copiedCount = 0;
   int32_t percent = 0;
   WorkerReporter reporter;
-  const int32_t n = ui.rowCount(ListView::masterList); for (int32_t r = 0; r < n; ++r) { const std::string masterRoot = ui.cellText(ListView::masterList, r, 0);
+  for (const std::string& masterRoot : masterRootsSnapshot(ui)) {
     if (g_stopRequested.load()) return;
     // No tree copy without a master root, and never a drive into itself: it
     // would grow without end.

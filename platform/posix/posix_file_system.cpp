@@ -57,7 +57,7 @@ bool readDosBitsFd(int fd, uint32_t& bits) {
   char text[64];
   const ssize_t n = fgetxattr(fd, kDosAttrName, text, sizeof text - 1);
   if (n <= 0) return false;
-  text[n] = '\0';
+  text[n] = '\0';  // Samba follows the text with a NUL and binary data
   char* end = nullptr;
   const unsigned long value = std::strtoul(text, &end, 16);
   if (end == text) return false;

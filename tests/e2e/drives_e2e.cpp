@@ -209,42 +209,65 @@ TEST_F(DrivesTest, WindowIsBusyButAnswersWhileALargeMasterIsCounted) {
 // The close box and Esc still ask while a census runs (only exitButton is
 // disabled). Cancel lets the census finish; OK ends the program cleanly
 // once the census has let go of the window.
-TEST_F(DrivesTest, ClosingDuringACensusAsksAndEndsCleanly) {
-  std::string big = bigTree();
-  ASSERT_FALSE(big.empty());
-  // The same tree as three masters: a census three times as long.
-  for (char l : std::string("WXY")) ASSERT_TRUE(app.insert(l, big));
-  ASSERT_TRUE(app.setMasters("WXY"));
+class CloseDuringCensusTest : public DrivesTest {
+ protected:
+  void SetUp() override {
+    DrivesTest::SetUp();
+    std::string big = bigTree();
+    ASSERT_FALSE(big.empty());
+    // The same tree as three masters: a census three times as long.
+    for (char l : std::string("WXY")) ASSERT_TRUE(app.insert(l, big));
+    ASSERT_TRUE(app.setMasters("WXY"));
+  }
+  // The save command, which counts the masters again; true once busy.
+  bool startCensus() {
+    clickPosted(app.control(idSaveButton));
+    return waitUntil([&] { return app.busy(); }, 10000, 1);
+  }
+  // Answers the save's confirmation when it comes.
+  bool finishSave() {
+    HWND box = waitForMessageBox(app.pid(), kSavedTitle, 60000);
+    return box && answerMessageBox(box, IDOK) && app.waitIdle();
+  }
+};
 
-  clickPosted(app.control(idSaveButton));  // the save command counts again
-  ASSERT_TRUE(waitUntil([&] { return app.busy(); }, 10000, 1));
+TEST_F(CloseDuringCensusTest, CloseBoxCancelLetsTheCensusFinishAndOkEndsTheProgram) {
+  ASSERT_TRUE(startCensus());
   PostMessageA(app.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
   HWND box = waitForMessageBox(app.pid(), kExitTitle);
   ASSERT_NE(box, nullptr) << "the close box did not ask during the census";
   ASSERT_TRUE(answerMessageBox(box, IDCANCEL));
-  box = waitForMessageBox(app.pid(), kSavedTitle, 60000);
-  ASSERT_NE(box, nullptr) << "the save did not finish after Cancel";
-  ASSERT_TRUE(answerMessageBox(box, IDOK));
-  ASSERT_TRUE(app.waitIdle());
+  ASSERT_TRUE(finishSave()) << "the save did not finish after Cancel";
   EXPECT_EQ(app.masterRows().size(), 3u);
 
-  clickPosted(app.control(idSaveButton));
-  ASSERT_TRUE(waitUntil([&] { return app.busy(); }, 10000, 1));
-  pressKey(app.window(), VK_ESCAPE);
-  bool busyAtKey = app.busy();
+  ASSERT_TRUE(startCensus());
+  PostMessageA(app.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
   box = waitForMessageBox(app.pid(), kExitTitle);
-  ASSERT_NE(box, nullptr) << "Esc did not ask during the census; keyboard focus: " << focusOf(app.window())
-                         << (busyAtKey ? "" : "; the census had ended before the key");
+  ASSERT_NE(box, nullptr) << "the close box did not ask during the census";
   ASSERT_TRUE(answerMessageBox(box, IDOK));
   // The save's own box may still come before the end; answer it if it does.
-  DWORD code = 99;
   bool ended = waitUntil([&] {
     if (HWND saved = findTopLevel(app.pid(), "#32770", kSavedTitle)) answerMessageBox(saved, IDOK, 2000);
     return !app.app().running();
   }, 60000, 10);
   ASSERT_TRUE(ended) << "still running; boxes open: " << openMessageBoxes(app.pid()).size();
+  DWORD code = 99;
   ASSERT_TRUE(app.app().waitForExit(1000, &code));
   EXPECT_EQ(code, 0u);
+}
+
+// Esc as the operator presses it after a click on saveButton: the button
+// has just been disabled by the busy state and held the keyboard focus.
+TEST_F(CloseDuringCensusTest, EscAsksWhileTheCensusRuns) {
+  ASSERT_TRUE(startCensus());
+  std::string focusAtKey = focusOf(app.window());
+  pressKey(app.window(), VK_ESCAPE);
+  bool busyAtKey = app.busy();
+  HWND box = waitForMessageBox(app.pid(), kExitTitle);
+  ASSERT_NE(box, nullptr) << "Esc did not ask during the census; keyboard focus: " << focusAtKey
+                          << (busyAtKey ? "" : "; the census had ended before the key");
+  ASSERT_TRUE(answerMessageBox(box, IDCANCEL));
+  ASSERT_TRUE(finishSave());
 }
 
 }  // namespace

@@ -154,7 +154,7 @@ TEST(CopyWorker, FailedFileEndsWithItsOwnTextAndOneLogLine) {
   const std::string target = app.drive('E');
   ASSERT_TRUE(app.start());
   setMasters(app, bit('D'));
-  FailingFileSystem fs(FsCall::CopyFile, 2);
+  FailingFileSystem fs(FsCall::CopyFileToNewName, 2);
   FileSystemOverride use(fs);
 
   app.ui.sendDeviceNotice(kArrival, bit('E'));

@@ -125,9 +125,9 @@ class HookedFileSystem : public FailingFileSystem {
  public:
   explicit HookedFileSystem(std::function<void(int)> beforeCopy)
       : FailingFileSystem(FsCall::Count, 0), beforeCopy_(std::move(beforeCopy)) {}
-  bool copyFile(const std::string& from, const std::string& to) override {
+  NewCopyResult copyFileToNewName(const std::string& from, const std::string& to) override {
     beforeCopy_(++copies_);
-    return FailingFileSystem::copyFile(from, to);
+    return FailingFileSystem::copyFileToNewName(from, to);
   }
 
  private:

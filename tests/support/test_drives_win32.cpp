@@ -59,7 +59,7 @@ bool mapTestDrive(char letter, const std::string& folder) {
   char root[] = "?:\\";
   root[0] = letter;
   for (int i = 0; i < 60; ++i) {
-    if (GetDriveTypeA(root) > DRIVE_NO_ROOT_DIR) return true;
+    if (GetDriveTypeA(root) > DRIVE_NO_ROOT_DIR && GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES) return true;
     Sleep(50);
   }
   return false;
@@ -67,10 +67,17 @@ bool mapTestDrive(char letter, const std::string& folder) {
 
 void unmapTestDrive(char letter) {
   const std::string link = dosDeviceLink(letter);
-  if (link.empty() || !runUnix("Z:\\bin\\rm -f " + link)) return;
+  if (link.empty()) return;
+  // The exit code of the Unix program does not always come back, and the
+  // process handle may signal before the link is gone: wait for the drive
+  // itself, until neither its type nor its root can be had any more.
+  runUnix("Z:\\bin\\rm -f " + link);
   char root[] = "?:\\";
   root[0] = letter;
-  for (int i = 0; i < 60 && GetDriveTypeA(root) > DRIVE_NO_ROOT_DIR; ++i) Sleep(50);
+  for (int i = 0; i < 60; ++i) {
+    if (GetDriveTypeA(root) <= DRIVE_NO_ROOT_DIR && GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) return;
+    Sleep(50);
+  }
 }
 
 bool runHostCommand(const std::string& command) { return runUnix("Z:\\bin\\sh -c \"" + command + "\""); }

@@ -49,6 +49,14 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "cannot map Y: to %s\n", tree.c_str());
     return 1;
   }
+  // The same round trips with the window idle, for comparison: what the
+  // machine's load alone costs.
+  std::vector<long long> idle;
+  for (DWORD began = GetTickCount(); GetTickCount() - began < 2000; Sleep(1)) idle.push_back(pingMicros(app.window()));
+  std::sort(idle.begin(), idle.end());
+  std::printf("idle window: %zu round trips, median %lld us, slowest %lld us\n", idle.size(), idle[idle.size() / 2],
+              idle.back());
+
   std::vector<long long> trips;
   for (int round = 0; round < rounds; ++round) {
     HWND box = nullptr;
