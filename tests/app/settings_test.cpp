@@ -64,7 +64,9 @@ TEST(Settings, ProfileReadsLikeTheWin32Calls) {
     SCOPED_TRACE(c.file ? c.file : "(no file)");
     TempDir dir;
     const std::string path = dir.file("setup.ini");
-    if (c.file) ASSERT_TRUE(writeHostFile(path, c.file));
+    if (c.file) {
+      ASSERT_TRUE(writeHostFile(path, c.file));
+    }
     EXPECT_EQ(readProfileString(path, "system", "autocopyto", "dflt"), c.value);
   }
 }

@@ -19,12 +19,6 @@ using test::readHostFile;
 using test::writeHostFile;
 namespace fs = std::filesystem;
 
-std::vector<std::string> titles(HeadlessUi& ui) {
-  std::vector<std::string> out;
-  for (const HeadlessUi::Box& b : ui.boxes()) out.push_back(b.title);
-  return out;
-}
-
 TEST(Startup, FirstStartFromAnEmptyFolder) {
   HeadlessApp app;
   const WindowProc own = currentWindowProc(app.ui.handle());
@@ -170,7 +164,9 @@ TEST(Settings, FailedSaveKeepsTheOldFileAndSaysSo) {
     onSaveClicked();
     setFileSystem(nullptr);
     EXPECT_EQ(readHostFile(app.dir.file("setup.ini")), old);
-    if (!c.folderInTheWay) EXPECT_FALSE(hostFileExists(app.dir.file("setup.ini.new")));
+    if (!c.folderInTheWay) {
+      EXPECT_FALSE(hostFileExists(app.dir.file("setup.ini.new")));
+    }
     EXPECT_EQ(program().masterFileTotal.load(), 2) << "the census must run as usual";
     ASSERT_EQ(app.ui.boxes().size(), 1u);
     EXPECT_EQ(app.ui.boxes()[0].text, "设置保存失败！");
