@@ -39,7 +39,7 @@ echo "usbdup.exe: $exe"
 
 source "$root/scripts/wine-env"
 usbdup_wine_prefix
-wineserver -p 60 >/dev/null 2>&1 || true
+usbdup_wine_server
 win() { echo "Z:${1//\//\\}"; }
 
 # The reference: three xcopy runs in one cmd, less an empty cmd's start.
