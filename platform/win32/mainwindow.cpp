@@ -30,13 +30,13 @@ struct WindowClass {
   DWORD exStyle;
 };
 
-WindowClass classFor(const ControlSpec& spec) {
-  switch (spec.kind) {
+WindowClass classFor(const ControlLayout& layout) {
+  switch (layout.kind) {
     case ControlKind::groupBox: return {"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::checkBox: return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
     case ControlKind::button: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case ControlKind::label:
-      if (spec.id == idCensusNotice) return {"STATIC", SS_CENTER | SS_CENTERIMAGE, 0};
+      if (layout.id == idCensusNotice) return {"STATIC", SS_CENTER | SS_CENTERIMAGE, 0};
       return {"STATIC", SS_LEFTNOWORDWRAP, 0};
     case ControlKind::picture: return {"STATIC", SS_OWNERDRAW, 0};
     case ControlKind::comboBox: return {"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
@@ -255,30 +255,30 @@ HFONT MainWindow::fontFor(int kind) const {
 void MainWindow::createControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
   size_t count = 0;
-  const ControlSpec* specs = controlSpecs(&count);
+  const ControlLayout* layouts = controlLayouts(&count);
   for (size_t i = 0; i < count; ++i) {
-    const ControlSpec& spec = specs[i];
-    const WindowClass windowClass = classFor(spec);
+    const ControlLayout& layout = layouts[i];
+    const WindowClass windowClass = classFor(layout);
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | windowClass.style;
-    if (spec.id != idCensusNotice) style |= WS_VISIBLE;     // shown only during a census
-    if (spec.id == idParallelField) style |= WS_DISABLED;  // greyed for the whole run
+    if (layout.id != idCensusNotice) style |= WS_VISIBLE;     // shown only during a census
+    if (layout.id == idParallelField) style |= WS_DISABLED;  // greyed for the whole run
     int x = 0, y = 0;
-    clientPosition(spec, &x, &y);
-    const int height = spec.kind == ControlKind::comboBox ? kComboDropHeight : spec.height;
-    const char* text = spec.kind == ControlKind::statusBar ? "" : spec.text;
-    HWND control = CreateWindowExA(windowClass.exStyle, windowClass.name, text, style, x, y, spec.width, height,
-                                   hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    clientPosition(layout, &x, &y);
+    const int height = layout.kind == ControlKind::comboBox ? kComboDropHeight : layout.height;
+    const char* text = layout.kind == ControlKind::statusBar ? "" : layout.text;
+    HWND control = CreateWindowExA(windowClass.exStyle, windowClass.name, text, style, x, y, layout.width, height,
+                                   hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
     if (control == nullptr) continue;
-    win::Window(control).setFont(fontFor(int(spec.font)));
-    switch (spec.id) {
+    win::Window(control).setFont(fontFor(int(layout.font)));
+    switch (layout.id) {
       case idCopySwitch: win::CheckBox(control).setChecked(true); break;
-      case idFileSystemChoice: setUpFileSystemChoice(control, spec.height); break;
+      case idFileSystemChoice: setUpFileSystemChoice(control, layout.height); break;
       case idMasterList: setUpList(control, "类型："); break;
       case idTargetList: setUpList(control, "状态："); break;
       case idStatusBar: {
         const int wholeWidth[] = {-1};
         win::StatusBar(control).setParts(1, wholeWidth);
-        win::StatusBar(control).setPartText(0, spec.text);
+        win::StatusBar(control).setPartText(0, layout.text);
         break;
       }
       default: break;

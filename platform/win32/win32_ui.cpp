@@ -18,10 +18,10 @@ void Win32Ui::attach(HWND mainWindow) {
   targetList_ = GetDlgItem(mainWindow, idTargetList);
   disabledIds_.clear();
   size_t count = 0;
-  const ControlSpec* specs = controlSpecs(&count);
+  const ControlLayout* layouts = controlLayouts(&count);
   for (size_t i = 0; i < count; ++i) {
-    HWND control = GetDlgItem(mainWindow, specs[i].id);
-    if (control != nullptr && !IsWindowEnabled(control)) disabledIds_.insert(specs[i].id);
+    HWND control = GetDlgItem(mainWindow, layouts[i].id);
+    if (control != nullptr && !IsWindowEnabled(control)) disabledIds_.insert(layouts[i].id);
   }
   main_ = mainWindow;
 }
@@ -139,15 +139,15 @@ void Win32Ui::applyEnabledStates() {
   HWND main = main_;
   if (main == nullptr) return;
   size_t count = 0;
-  const ControlSpec* specs = controlSpecs(&count);
+  const ControlLayout* layouts = controlLayouts(&count);
   for (size_t i = 0; i < count; ++i) {
     // The controls inside a group box are siblings of it, so a disabled group
     // passes its state on to them here, without touching their own flags.
     bool enabled = true;
-    for (const ControlSpec* spec = &specs[i]; spec != nullptr && enabled; spec = findControlSpec(spec->group)) {
-      enabled = disabledIds_.count(spec->id) == 0;
+    for (const ControlLayout* layout = &layouts[i]; layout != nullptr && enabled; layout = findControlLayout(layout->group)) {
+      enabled = disabledIds_.count(layout->id) == 0;
     }
-    win::Window control(GetDlgItem(main, specs[i].id));
+    win::Window control(GetDlgItem(main, layouts[i].id));
     if (control.handle() != nullptr && control.isEnabled() != enabled) control.enable(enabled);
   }
   // Keyboard focus must not stay on a control that can no longer take it.

@@ -8,7 +8,7 @@ namespace {
 using K = ControlKind;
 using F = FontKind;
 
-const ControlSpec kSpecs[] = {
+const ControlLayout kLayouts[] = {
     {idFormatSwitch, K::checkBox, idFormatGroup, 131, -5, 50, 24, "启用", F::defaultGui},
     {idFormatHint, K::label, idFormatGroup, 20, 17, 308, 24, "启用该功能后，将会对插入的子盘设备执行自动格式化。",
      F::defaultGui},
@@ -46,23 +46,23 @@ const ControlSpec kSpecs[] = {
 
 }  // namespace
 
-const ControlSpec* controlSpecs(size_t* count) {
-  *count = sizeof kSpecs / sizeof kSpecs[0];
-  return kSpecs;
+const ControlLayout* controlLayouts(size_t* count) {
+  *count = sizeof kLayouts / sizeof kLayouts[0];
+  return kLayouts;
 }
 
-const ControlSpec* findControlSpec(int id) {
-  for (const ControlSpec& spec : kSpecs) {
-    if (spec.id == id) return &spec;
+const ControlLayout* findControlLayout(int id) {
+  for (const ControlLayout& layout : kLayouts) {
+    if (layout.id == id) return &layout;
   }
   return nullptr;
 }
 
-void clientPosition(const ControlSpec& spec, int* x, int* y) {
-  *x = spec.x;
-  *y = spec.y;
-  for (const ControlSpec* group = findControlSpec(spec.group); group != nullptr;
-       group = findControlSpec(group->group)) {
+void clientPosition(const ControlLayout& layout, int* x, int* y) {
+  *x = layout.x;
+  *y = layout.y;
+  for (const ControlLayout* group = findControlLayout(layout.group); group != nullptr;
+       group = findControlLayout(group->group)) {
     *x += group->x;
     *y += group->y;
   }

@@ -10,7 +10,7 @@ namespace usbdup {
 enum class ControlKind { groupBox, checkBox, label, comboBox, listView, button, picture, editBox, statusBar };
 enum class FontKind { defaultGui, bold12, bold14, song12 };
 
-struct ControlSpec {
+struct ControlLayout {
   int id;
   ControlKind kind;
   int group;  // id of the group box it lies in; 0 for the window itself
@@ -21,10 +21,10 @@ struct ControlSpec {
 
 // In creation order, which is also the Z order and the Tab order. The group
 // boxes come last so that they lie under the controls drawn over their lines.
-const ControlSpec* controlSpecs(size_t* count);
-const ControlSpec* findControlSpec(int id);
+const ControlLayout* controlLayouts(size_t* count);
+const ControlLayout* findControlLayout(int id);
 // The place in the window's client area (the group offsets added up).
-void clientPosition(const ControlSpec& spec, int* x, int* y);
+void clientPosition(const ControlLayout& layout, int* x, int* y);
 
 inline constexpr int kWindowWidth = 657;
 inline constexpr int kWindowHeight = 570;

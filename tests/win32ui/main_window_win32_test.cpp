@@ -39,31 +39,31 @@ TEST_F(WindowTest, FrameTitleSizeAndCentre) {
 
 TEST_F(WindowTest, EveryControlHasItsKindPlaceSizeAndText) {
   size_t count = 0;
-  const ControlSpec* specs = controlSpecs(&count);
+  const ControlLayout* layouts = controlLayouts(&count);
   ASSERT_EQ(count, 29u);
   for (size_t i = 0; i < count; ++i) {
-    const ControlSpec& spec = specs[i];
-    SCOPED_TRACE(spec.id);
-    HWND handle = control(spec.id);
+    const ControlLayout& layout = layouts[i];
+    SCOPED_TRACE(layout.id);
+    HWND handle = control(layout.id);
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(GetParent(handle), hwnd_);
     char className[64] = {};
     GetClassNameA(handle, className, sizeof className);
-    EXPECT_STREQ(className, expectedClass(spec.kind));
+    EXPECT_STREQ(className, expectedClass(layout.kind));
     int x = 0, y = 0;
-    clientPosition(spec, &x, &y);
+    clientPosition(layout, &x, &y);
     const RECT place = placeInParent(handle);
     EXPECT_EQ(place.left, x);
     EXPECT_EQ(place.top, y);
-    EXPECT_EQ(place.right - place.left, spec.width);
-    EXPECT_EQ(place.bottom - place.top, spec.height);
+    EXPECT_EQ(place.right - place.left, layout.width);
+    EXPECT_EQ(place.bottom - place.top, layout.height);
     const bool tabStop = (GetWindowLongPtrA(handle, GWL_STYLE) & WS_TABSTOP) != 0;
-    const bool takesTab = spec.kind == ControlKind::checkBox || spec.kind == ControlKind::button ||
-                          spec.kind == ControlKind::listView || spec.kind == ControlKind::comboBox ||
-                          spec.kind == ControlKind::editBox;
+    const bool takesTab = layout.kind == ControlKind::checkBox || layout.kind == ControlKind::button ||
+                          layout.kind == ControlKind::listView || layout.kind == ControlKind::comboBox ||
+                          layout.kind == ControlKind::editBox;
     EXPECT_EQ(tabStop, takesTab);
-    if (spec.kind != ControlKind::comboBox && spec.kind != ControlKind::statusBar) {
-      EXPECT_EQ(windowText(handle), spec.text);
+    if (layout.kind != ControlKind::comboBox && layout.kind != ControlKind::statusBar) {
+      EXPECT_EQ(windowText(handle), layout.text);
     }
   }
 }

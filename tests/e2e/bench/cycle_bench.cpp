@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "driver/result.h"
 #include "driver/session.h"
 
 namespace {
@@ -106,15 +107,4 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  int rc = run(argc, argv);
-  std::fflush(stdout);
-  // The runner reads the result from this file (see tests/e2e/main).
-  if (const char* path = std::getenv("USBDUP_E2E_RESULT"); path && *path) {
-    if (FILE* f = std::fopen(path, "w")) {
-      std::fprintf(f, "%d\n", rc);
-      std::fclose(f);
-    }
-  }
-  return rc;
-}
+int main(int argc, char** argv) { return e2e::reportResult(run(argc, argv)); }

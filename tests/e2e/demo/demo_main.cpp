@@ -9,10 +9,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "driver/result.h"
 #include "driver/screenshot.h"
 #include "driver/session.h"
 
@@ -124,15 +124,4 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  int rc = run(argc, argv);
-  std::fflush(stdout);
-  // The runner reads the result from this file (see tests/e2e/main).
-  if (const char* path = std::getenv("USBDUP_E2E_RESULT"); path && *path) {
-    if (FILE* f = std::fopen(path, "w")) {
-      std::fprintf(f, "%d\n", rc);
-      std::fclose(f);
-    }
-  }
-  return rc;
-}
+int main(int argc, char** argv) { return e2e::reportResult(run(argc, argv)); }
