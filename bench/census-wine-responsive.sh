@@ -2,19 +2,8 @@
 # The window under Wine while it counts a master of 100,000 files in 5,000
 # folders (tmpfs): WM_NULL round trips from a second program during the
 # census. Goal: the slowest round trip within 100 ms.
-# USBDUP_E2E_BUILD names the win64 build that holds the driver program
-# (default build/win64); usbdup.exe comes from build/win64-release when it is
-# there, else from that build (USBDUP_EXE names another one).
 set -euo pipefail
-root="${USBDUP_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
-build="${USBDUP_E2E_BUILD:-$root/build/win64}"
-[ -f "$build/CMakeCache.txt" ] || cmake --preset win64 -S "$root" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target e2e_census_responsive >/dev/null
-exe="${USBDUP_EXE:-$root/build/win64-release/usbdup.exe}"
-if [ ! -f "$exe" ]; then
-  cmake --build "$build" -j2 --target usbdup >/dev/null
-  exe="$build/usbdup.exe"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_programs.inc" e2e_census_responsive
 
 tree="$(mktemp -d /dev/shm/usbdup-census-bench.XXXXXX)"
 trap 'rm -rf "$tree"' EXIT

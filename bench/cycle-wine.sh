@@ -5,19 +5,8 @@
 # against three runs of Wine's xcopy /E /H /K /Y /I of the same tree (one cmd
 # for all three, less the cost of starting an empty cmd). Also prints the
 # memory peak (VmHWM) of usbdup.exe. Goal: ratio <= 1.3; peak under 50 MB.
-# USBDUP_E2E_BUILD names the win64 build that holds the driver program
-# (default build/win64); usbdup.exe comes from build/win64-release when it is
-# there, else from that build (USBDUP_EXE names another one).
 set -euo pipefail
-root="${USBDUP_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
-build="${USBDUP_E2E_BUILD:-$root/build/win64}"
-[ -f "$build/CMakeCache.txt" ] || cmake --preset win64 -S "$root" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target e2e_cycle_bench >/dev/null
-exe="${USBDUP_EXE:-$root/build/win64-release/usbdup.exe}"
-if [ ! -f "$exe" ]; then
-  cmake --build "$build" -j2 --target usbdup >/dev/null
-  exe="$build/usbdup.exe"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_programs.inc" e2e_cycle_bench
 
 work="$(mktemp -d /dev/shm/usbdup-cycle-bench.XXXXXX)"
 trap 'rm -rf "$work"' EXIT

@@ -33,16 +33,9 @@ std::string RemoteListView::cell(int row, int column) const {
   if (!memory_) return "<no access>";
   LVITEMA item{};
   item.iSubItem = column;
-  item.pszText = memory_ + kRecord;
-  item.cchTextMax = kText;
-  static const char zero = 0;
-  WriteProcessMemory(process_, memory_ + kRecord, &zero, 1, nullptr);
-  WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr);
-  LRESULT n = SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(memory_));
-  std::string text(kText, '\0');
-  ReadProcessMemory(process_, memory_ + kRecord, &text[0], kText, nullptr);
-  text.resize(strnlen(text.c_str(), kText));
-  return n > 0 ? text : std::string();
+  std::string text;
+  return textQuery(LVM_GETITEMTEXTA, row, &item, sizeof item, &item.pszText, &item.cchTextMax, &text) ? text
+                                                                                                       : std::string();
 }
 
 LPARAM RemoteListView::rowValue(int row) const {
@@ -76,16 +69,26 @@ std::string RemoteListView::columnTitle(int column) const {
   if (!memory_) return "<no access>";
   LVCOLUMNA col{};
   col.mask = LVCF_TEXT;
-  col.pszText = memory_ + kRecord;
-  col.cchTextMax = kText;
+  std::string text;
+  return textQuery(LVM_GETCOLUMNA, column, &col, sizeof col, &col.pszText, &col.cchTextMax, &text) ? text
+                                                                                                   : "<no column>";
+}
+
+bool RemoteListView::textQuery(UINT message, WPARAM wParam, void* record, size_t size, LPSTR* textField,
+                               int* capacityField, std::string* text) const {
+  // The record and its text buffer must live in the list's own process: the
+  // text pointer in the record is set to the buffer there, the buffer starts
+  // empty, and the answer is read back from it.
+  *textField = memory_ + kRecord;
+  *capacityField = kText;
   static const char zero = 0;
   WriteProcessMemory(process_, memory_ + kRecord, &zero, 1, nullptr);
-  WriteProcessMemory(process_, memory_, &col, sizeof col, nullptr);
-  if (!SendMessageA(list_, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(memory_))) return "<no column>";
-  std::string text(kText, '\0');
-  ReadProcessMemory(process_, memory_ + kRecord, &text[0], kText, nullptr);
-  text.resize(strnlen(text.c_str(), kText));
-  return text;
+  WriteProcessMemory(process_, memory_, record, size, nullptr);
+  const LRESULT answer = SendMessageA(list_, message, wParam, reinterpret_cast<LPARAM>(memory_));
+  text->assign(kText, '\0');
+  ReadProcessMemory(process_, memory_ + kRecord, &(*text)[0], kText, nullptr);
+  text->resize(strnlen(text->c_str(), kText));
+  return answer != 0;
 }
 
 int RemoteListView::columnWidth(int column) const {

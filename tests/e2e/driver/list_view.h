@@ -31,6 +31,11 @@ class RemoteListView {
   DWORD extendedStyle() const;
 
  private:
+  // Sends a text query whose record (size bytes, with its text pointer and
+  // capacity fields) is placed in the list's process; true when it answered.
+  bool textQuery(UINT message, WPARAM wParam, void* record, size_t size, LPSTR* textField, int* capacityField,
+                 std::string* text) const;
+
   HWND list_;
   HANDLE process_ = nullptr;
   char* memory_ = nullptr;  // in the target process
